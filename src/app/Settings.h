@@ -1,0 +1,66 @@
+#pragma once
+
+#include "store/Result.h"
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace kvx {
+
+inline const QString kIniFileName = QStringLiteral("kvx.ini");
+
+// The installation's settings file "kvx.ini": every section and key with its default and
+// reading rule, in one place. A missing file or key means the default.
+class Settings
+{
+public:
+    explicit Settings(const QString& programDir);
+    ~Settings();
+    Settings(const Settings&) = delete;
+    Settings& operator=(const Settings&) = delete;
+
+    QString iniPath() const { return iniPath_; }
+
+    // [Path] FilePath: the data disk folder last loaded; default "a:".
+    QString GetFilePathSetting() const;
+    Status SaveFilePathSetting(const QString& drive);
+
+    // [Path] SndPath: root of the recordings; default "c:".
+    QString GetINISndPath() const;
+
+    // [Settings] NumLock and PrintDOS: on when the value starts with "Tru"; default on.
+    bool GetNumLockSetting() const;
+    Status SaveNumLockSetting(bool on);
+    bool GetPrintDOSSetting() const;
+    Status SavePrintDOSSetting(bool on);
+
+    // [Settings] BrandCode: "b" selects the second branding; default empty.
+    QString GetBrandCode() const;
+    // [Settings] RawPrinter: print queue or device for raw printing; empty = default queue.
+    QString GetRawPrinter() const;
+    // [Scanner] Device: the scanner to use; empty = the first local device.
+    QString GetScannerDevice() const;
+
+    // [Options] SystemDB: the database engine's workgroup file, written at every start-up.
+    QString GetSystemDB() const;
+    Status SaveSystemDB();
+
+    // Raw text of a key as the profile functions return it into a buffer of bufferSize
+    // characters: the stored text up to any zero character, blanks trimmed, cut to
+    // bufferSize - 1 characters. A missing key gives defaultValue.
+    QString readKey(const QString& section, const QString& key, const QString& defaultValue,
+                    int bufferSize) const;
+    Status writeKey(const QString& section, const QString& key, const QString& value);
+
+private:
+    bool readOnOff(const QString& key) const;
+
+    QString programDir_;
+    QString iniPath_;
+    std::unique_ptr<QSettings> ini_;
+};
+
+} // namespace kvx

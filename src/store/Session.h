@@ -1,0 +1,47 @@
+#pragma once
+
+#include "store/ClientRecord.h"
+
+#include <QString>
+
+#include <array>
+
+namespace kvx {
+
+inline constexpr int kMaxClients = 51;
+inline const QString kDataFileName = QStringLiteral("DATA401.KVX");
+
+// The run-time state the screens share. One object, owned by the application (or by a
+// test), handed to every screen by reference.
+struct Session
+{
+    QString ProgramDir; // the installation folder: settings, question database, key files, report
+
+    QString DataPath; // folder of the data disk
+    QString DataFile; // DataPath + "/DATA401.KVX"
+    int NumClients = 0;
+    int CurClient = 0;
+    std::array<ClientRecord, kMaxClients + 1> Clients{}; // entry n = file record n; 0 unused
+
+    bool EditMode = false;
+    bool ScanEditMode = false;
+    bool ScreenAccepted = false;
+    bool RefreshNames = true;
+    int EditCount = 0;
+    int NameDeleted = 0;
+
+    bool PrintDOS = true;
+    QString SoundPath;
+    QString QuestionDbPath; // the question database of the installation
+    QString BrandCode;
+
+    // The supervisor's "one-page summary" choice; the report reads it.
+    bool SummaryPage = false;
+
+    ClientRecord& current() { return Clients[static_cast<size_t>(CurClient)]; }
+    const ClientRecord& current() const { return Clients[static_cast<size_t>(CurClient)]; }
+    ClientRecord& client(int n) { return Clients[static_cast<size_t>(n)]; }
+    const ClientRecord& client(int n) const { return Clients[static_cast<size_t>(n)]; }
+};
+
+} // namespace kvx

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace kvx::tool {
+
+// Output streams of the command line; text goes out in the terminal's encoding.
+QTextStream& out();
+QTextStream& err();
+
+// Prints "kvxtool: message" on standard error and returns the failure status.
+int fail(const QString& message);
+
+// One subcommand: its arguments exclude the program and subcommand names.
+struct Command
+{
+    const char* name;
+    const char* summary;
+    bool needsGui; // needs a QGuiApplication (images, fonts, printing)
+    int (*run)(const QStringList& args);
+};
+
+int runList(const QStringList& args);
+
+} // namespace kvx::tool
