@@ -16,7 +16,7 @@ ToolRun runKvxtool(const QStringList& args, const QString& workDir)
     p.setProcessEnvironment(env);
     if (!workDir.isEmpty())
         p.setWorkingDirectory(workDir);
-    p.start(qEnvironmentVariable("KVX_BUILD_DIR") + QStringLiteral("/src/kvxtool"), args);
+    p.start(qEnvironmentVariable("KVX_BUILD_DIR") + QStringLiteral("/bin/kvxtool"), args);
     if (!p.waitForFinished(120000))
         return {-1, {}, "kvxtool did not finish"};
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
