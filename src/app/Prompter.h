@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace kvx {
+
+// The title message boxes carry when no title of their own is given.
+inline const QString kAppTitle = QStringLiteral("KVX");
+
+// Every message box, question and beep goes through this interface, so that screens can be
+// driven by tests with a scripted fake.
+class Prompter
+{
+public:
+    enum class Icon { None, Information, Warning, Critical, Question };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+    enum class Answer { Ok, Cancel, Yes, No, Retry };
+
+    virtual ~Prompter() = default;
+
+    // Shows a message and returns the button chosen. An empty title means kAppTitle.
+    virtual Answer Message(const QString& text, Buttons buttons = Buttons::Ok,
+                           Icon icon = Icon::None, const QString& title = QString()) = 0;
+    virtual void Beep() = 0;
+};
+
+} // namespace kvx

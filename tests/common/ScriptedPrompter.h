@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/Prompter.h"
+
+#include <QList>
+#include <QString>
+
+#include <deque>
+#include <functional>
+
+namespace kvx::test {
+
+// A Prompter for tests: records every message and beep, and answers from a queue. With the
+// queue empty it answers with the first button of the set (Ok or Yes or Retry).
+class ScriptedPrompter : public Prompter
+{
+public:
+    struct Shown
+    {
+        QString text;
+        Buttons buttons;
+        Icon icon;
+        QString title; // as passed; empty means the application title
+    };
+
+    Answer Message(const QString& text, Buttons buttons, Icon icon, const QString& title) override
+    {
+        shown.push_back({text, buttons, icon, title});
+        if (onMessage)
+            onMessage(shown.back());
+        if (!answers.empty()) {
+            const Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        switch (buttons) {
+        case Buttons::YesNo:
+        case Buttons::YesNoCancel:
+            return Answer::Yes;
+        case Buttons::RetryCancel:
+            return Answer::Retry;
+        default:
+            return Answer::Ok;
+        }
+    }
+
+    void Beep() override { ++beeps; }
+
+    // The text of the last message, or empty.
+    QString lastText() const { return shown.isEmpty() ? QString() : shown.back().text; }
+
+    QList<Shown> shown;
+    std::deque<Answer> answers;
+    int beeps = 0;
+    // Called while a message is "on screen", before it is answered.
+    std::function<void(const Shown&)> onMessage;
+};
+
+} // namespace kvx::test
