@@ -23,5 +23,8 @@ struct Command
 };
 
 int runList(const QStringList& args);
+int runSheet(const QStringList& args);
+int runReadSheet(const QStringList& args);
+int runScan(const QStringList& args);
 
 } // namespace kvx::tool

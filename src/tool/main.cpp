@@ -32,6 +32,9 @@ namespace {
 
 constexpr std::array kCommands = {
     Command{"list", "list the clients of a data disk", false, &runList},
+    Command{"sheet", "draw the answer sheet (PDF or PNG), optionally marked", true, &runSheet},
+    Command{"read-sheet", "read an answer-sheet image and print its values", false, &runReadSheet},
+    Command{"scan", "acquire one page from a scanner", false, &runScan},
 };
 
 int usage()

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "store/Result.h"
+
+#include <QImage>
+#include <QString>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace kvx {
+
+inline const QString kRawImageFileName = QStringLiteral("raw.bmp");
+
+// A prepared scan: one byte per pixel, 255 pure white and 0 pure black, read through a
+// movable origin. Anything outside the image reads as dark.
+class ScanImage
+{
+public:
+    static constexpr std::uint8_t White = 255;
+    static constexpr std::uint8_t Black = 0;
+
+    ScanImage() = default;
+    ScanImage(int width, int height, std::uint8_t fill = White);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+    // Moves the reading origin: from now on (x, y) means image pixel (ox + x, oy + y).
+    void setOrigin(int ox, int oy)
+    {
+        ox_ = ox;
+        oy_ = oy;
+    }
+    int originX() const { return ox_; }
+    int originY() const { return oy_; }
+
+    // The level at (x, y) under the origin; black outside the image.
+    std::uint8_t level(int x, int y) const
+    {
+        x += ox_;
+        y += oy_;
+        if (x < 0 || y < 0 || x >= width_ || y >= height_)
+            return Black;
+        return px_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
+    }
+    bool isWhite(int x, int y) const { return level(x, y) == White; }
+
+    // Direct access in image coordinates (the origin does not apply).
+    std::uint8_t* row(int y) { return px_.data() + static_cast<size_t>(y) * width_; }
+    const std::uint8_t* row(int y) const
+    {
+        return px_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+    }
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    int ox_ = 0;
+    int oy_ = 0;
+    std::vector<std::uint8_t> px_;
+};
+
+// The black level a colour contributes to the black plane: 255 - max(R, G, B).
+inline int BlackLevel(int r, int g, int b)
+{
+    return 255 - std::max(r, std::max(g, b));
+}
+
+// Contrast 800 on our scale: the black level is stretched about 128 by 1 + 800/1000, clipped.
+int ContrastLevel(int blackLevel);
+
+// True when a black level ends up black after the contrast and the intensity table
+// (stretched levels 0-75 white, 76-255 black).
+bool TurnsBlack(int blackLevel);
+
+// Separates the black plane of the acquired colour image, applies the contrast and the
+// intensity table: every pixel becomes pure white or pure black.
+ScanImage PrepareScanImage(const QImage& acquired);
+
+// An image file (BMP, PNG, JPEG, TIFF) taken in place of a scan. Errors carry the imaging
+// codes: 20010 file not found, 20009 invalid file format, 20007 error reading file.
+Result<QImage> LoadScanImageFile(const QString& path);
+
+// Saves the acquired image, unprepared, as "raw.bmp" (8 bits per pixel) in programDir,
+// replacing the previous one only once the new one is complete.
+Status SaveRawImage(const QImage& acquired, const QString& programDir);
+
+} // namespace kvx

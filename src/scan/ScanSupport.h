@@ -1,0 +1,91 @@
+#pragma once
+
+#include "scan/ScanImage.h"
+#include "store/Result.h"
+
+#include <QString>
+#include <QtGlobal>
+
+namespace kvx {
+
+class Recordset;
+
+// Imaging error numbers our layer reports; their texts come from LeadErrorText.
+namespace err {
+inline constexpr int ImgReadingFile = 20007;
+inline constexpr int ImgInvalidFormat = 20009;
+inline constexpr int ImgFileNotFound = 20010;
+inline constexpr int ImgWritingFile = 20005;
+inline constexpr int ScanCancelled = 20080;
+inline constexpr int ScanOutOfMemory = 20081;
+inline constexpr int ScanNoSource = 20082;
+inline constexpr int ScanDeviceBusy = 20083;
+inline constexpr int ScanDeviceError = 20084;
+// A sheet whose registration boxes cannot be found.
+inline constexpr int AnchorBoxNotFound = 20201;
+inline constexpr int ReferenceBoxNotFound = 20202;
+} // namespace err
+
+inline const QString kAnchorNotFoundText = QStringLiteral("Anchor Box not found");
+inline const QString kReferenceNotFoundText = QStringLiteral("Reference Box not found");
+
+// A point of the sheet in both forms; X and Y are whole pixels, r and theta single precision
+// (theta in degrees, clockwise on the image since y grows downwards).
+struct ScanPoint
+{
+    qint16 X = 0;
+    qint16 Y = 0;
+    float r = 0.0f;
+    float theta = 0.0f;
+};
+
+// What the registration of one sheet leaves for the readers. A failed search overwrites only
+// what it set before failing, so values of an earlier sheet may remain.
+struct ScanState
+{
+    ScanPoint AnchorBox;    // image coordinates
+    ScanPoint ReferenceBox; // relative to the anchor box; theta is the row angle
+    qint16 DarkCount = 0;   // dark pixels counted by the last FindMark
+};
+
+// The message for an imaging error code; empty for a code without one.
+QString LeadErrorText(int code);
+
+// Sets X and Y from r and theta (halves round to even).
+void PolarToXY(ScanPoint& p);
+// Sets r and theta from X and Y; theta is 90 when X is 0 and stays within -90..90 otherwise.
+void XYToPolar(ScanPoint& p);
+
+// Is the square box at the point dark enough? Size 6: 6 x 6 pixels, more than 10.8 dark;
+// otherwise (size + 1) x (size + 1) pixels, more than size * size * 0.05 dark. Sets DarkCount.
+bool FindMark(ScanState& st, const ScanImage& img, const ScanPoint& p, qint16 size);
+
+// Searches the anchor box in image coordinates (the origin must still be at 0, 0).
+bool FindAnchorBox(ScanState& st, const ScanImage& img);
+// Searches the reference box relative to the anchor box (the origin must be there).
+bool FindReferenceBox(ScanState& st, const ScanImage& img);
+
+// Prepared image in, origin moved to the anchor box: both boxes found, or the error with
+// "Anchor Box not found" or "Reference Box not found".
+Status RegisterSheet(ScanState& st, ScanImage& img);
+
+// The layout readers: each reads the current ScanItem row (r, theta, dimx or DimY, dx or dy),
+// rewrites its X and Y, and looks at its bubbles along the row angle.
+Status ReadDigitColumn(ScanState& st, const ScanImage& img, Recordset& row, QString& text);
+Status ReadChoiceRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text);
+Status ReadMarkRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text, int offset);
+
+// How a row of bubbles came out: how many were marked, and which one wins (the darkest,
+// the first on a tie; -1 when none is marked).
+struct RowMarks
+{
+    int marked = 0;
+    int chosen = -1;
+};
+
+// The bubbles of one row or column: the first at base, then along the step direction.
+// Exposed for the sheet tests; the readers use it.
+RowMarks ReadBubbles(ScanState& st, const ScanImage& img, const ScanPoint& base, int count,
+                     float spacing, float angle);
+
+} // namespace kvx

@@ -1,0 +1,171 @@
+#include "scan/SheetReader.h"
+
+#include "app/Settings.h"
+#include "testing/QuestionDatabase.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace kvx {
+namespace {
+
+const QString kScanItemTable = QStringLiteral("ScanItem");
+
+Error layoutError(const Error& cause)
+{
+    return Error{cause.code, QStringLiteral("The scan layout cannot be read: ") + cause.message};
+}
+
+QString jsonText(const QString& s)
+{
+    // Our texts are digits and "N"; quoting and escaping still follow JSON.
+    QString out = QStringLiteral("\"");
+    for (const QChar c : s) {
+        if (c == u'"' || c == u'\\')
+            out += u'\\';
+        if (c.unicode() < 0x20)
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out + u'"';
+}
+
+QString jsonNumber(float v)
+{
+    return QString::number(double(v), 'g', 7);
+}
+
+} // namespace
+
+Workspace DefaultWorkspace(const QString& programDir)
+{
+    return Workspace(EngineDefaults{QStringLiteral("QELTest"), QStringLiteral("tamvoli"),
+                                    QDir(programDir).filePath(kIniFileName)},
+                     QString(), QStringLiteral("admin"), QString());
+}
+
+Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Workspace& ws,
+                                  const QString& dbPath)
+{
+    auto db = ws.OpenDatabase(dbPath, true);
+    if (!db)
+        return layoutError(db.error());
+    Result<Recordset> rs = (*db)->OpenRecordset(kScanItemTable);
+    if (!rs)
+        return layoutError(rs.error());
+    for (const char16_t* column : {u"r", u"theta", u"X", u"Y", u"dimx", u"DimY", u"dx", u"dy"}) {
+        if (!rs->hasField(QString::fromUtf16(column)))
+            return layoutError(
+                Error{err::DbNoSuchField, QStringLiteral("the table ScanItem has no column '%1'.")
+                                              .arg(QString::fromUtf16(column))});
+    }
+    if (rs->RecordCount() < kScanItemRows)
+        return layoutError(Error{err::DbNoCurrentRecord,
+                                 QStringLiteral("the table ScanItem has %1 of its %2 rows.")
+                                     .arg(rs->RecordCount())
+                                     .arg(kScanItemRows)});
+
+    SheetTexts t;
+    Recordset& row = *rs;
+    row.MoveFirst();
+    // Rows in table order: every step forward except before the very first.
+    bool first = true;
+    auto next = [&]() -> Recordset& {
+        if (!first)
+            row.MoveNext();
+        first = false;
+        return row;
+    };
+    Status s;
+    for (int i = 0; i < 2 && s; ++i)
+        s = ReadDigitColumn(st, img, next(), t.age);
+    for (QString* choice : {&t.gender, &t.race, &t.marital, &t.education}) {
+        if (s)
+            s = ReadChoiceRow(st, img, next(), *choice);
+    }
+    QString firstConviction;
+    for (int i = 0; i < 2 && s; ++i)
+        s = ReadDigitColumn(st, img, next(), firstConviction);
+    t.court << firstConviction;
+    for (int i = 1; i < kCourtItems && s; ++i) {
+        QString value;
+        s = ReadMarkRow(st, img, next(), value, 0);
+        t.court << value;
+    }
+    for (int item = 1; item <= kAnswerItems && s; ++item)
+        s = ReadMarkRow(st, img, next(), t.answers, 1);
+    if (!s)
+        return layoutError(s.error());
+    return t;
+}
+
+Result<SheetReading> ReadSheetImage(const QImage& acquired, const Workspace& ws,
+                                    const QString& dbPath)
+{
+    ScanImage img = PrepareScanImage(acquired);
+    ScanState st;
+    if (Status s = RegisterSheet(st, img); !s)
+        return s.error();
+    Result<SheetTexts> texts = ReadScanLayout(st, img, ws, dbPath);
+    if (!texts)
+        return texts.error();
+    return SheetReading{st.AnchorBox, st.ReferenceBox, std::move(*texts)};
+}
+
+QString SheetReadingJson(const SheetReading& r)
+{
+    QStringList court;
+    for (const QString& c : r.texts.court)
+        court << jsonText(c);
+    return QStringLiteral("{\"anchor\": [%1, %2], \"reference\": [%3, %4, %5], ")
+               .arg(r.anchor.X)
+               .arg(r.anchor.Y)
+               .arg(r.reference.X)
+               .arg(r.reference.Y)
+               .arg(jsonNumber(r.reference.theta)) +
+           QStringLiteral("\"age\": %1, \"gender\": %2, \"race\": %3, \"marital\": %4, "
+                          "\"education\": %5, ")
+               .arg(jsonText(r.texts.age), jsonText(r.texts.gender), jsonText(r.texts.race),
+                    jsonText(r.texts.marital), jsonText(r.texts.education)) +
+           QStringLiteral("\"court\": [%1], \"answers\": %2}")
+               .arg(court.join(QStringLiteral(", ")), jsonText(r.texts.answers));
+}
+
+Result<SheetTexts> SheetTextsFromJson(const QByteArray& json)
+{
+    QJsonParseError perr;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &perr);
+    if (doc.isNull() || !doc.isObject())
+        return Error{err::ImgInvalidFormat,
+                     QStringLiteral("not a JSON object: ") + perr.errorString()};
+    const QJsonObject o = doc.object();
+    SheetTexts t;
+    auto text = [&](const char16_t* key, QString& into) -> bool {
+        const QJsonValue v = o.value(QString::fromUtf16(key));
+        if (v.isUndefined())
+            return true;
+        into = v.toString();
+        return v.isString();
+    };
+    bool ok = text(u"age", t.age) && text(u"gender", t.gender) && text(u"race", t.race) &&
+              text(u"marital", t.marital) && text(u"education", t.education) &&
+              text(u"answers", t.answers);
+    const QJsonValue court = o.value(QStringLiteral("court"));
+    if (court.isArray()) {
+        for (const QJsonValue& v : court.toArray()) {
+            ok = ok && v.isString();
+            t.court << v.toString();
+        }
+    } else if (!court.isUndefined()) {
+        ok = false;
+    }
+    if (!ok)
+        return Error{err::ImgInvalidFormat,
+                     QStringLiteral("the sheet values must be texts (court: a list of texts)")};
+    return t;
+}
+
+} // namespace kvx

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "scan/ScanSupport.h"
+#include "store/Result.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace kvx {
+
+class Workspace;
+
+inline constexpr int kScanItemRows = 177;
+inline constexpr int kCourtItems = 15;
+inline constexpr int kAnswerItems = 155;
+
+// The 21 texts one sheet gives: age, the four list positions, the fifteen court history
+// values (age at first conviction first) and the 155 answer codes.
+struct SheetTexts
+{
+    QString age;
+    QString gender;
+    QString race;
+    QString marital;
+    QString education;
+    QStringList court; // kCourtItems texts
+    QString answers;   // kAnswerItems characters
+
+    bool operator==(const SheetTexts&) const = default;
+};
+
+// A whole sheet: where the boxes were found and what was read.
+struct SheetReading
+{
+    ScanPoint anchor;
+    ScanPoint reference;
+    SheetTexts texts;
+};
+
+// Reads the 177 ScanItem rows of the question database at dbPath (opened exclusively) in table
+// order, rewriting X and Y of every row. The image must be registered (RegisterSheet). A layout
+// that cannot be read (no database, no table, a missing column or value, too few rows, a row
+// that cannot be rewritten) is an error; nothing half-read is returned.
+Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Workspace& ws,
+                                  const QString& dbPath);
+
+// Prepares, registers and reads an acquired image.
+Result<SheetReading> ReadSheetImage(const QImage& acquired, const Workspace& ws,
+                                    const QString& dbPath);
+
+// The reading as one line of JSON: anchor, reference, age, gender, race, marital, education,
+// court, answers, in that order.
+QString SheetReadingJson(const SheetReading& reading);
+
+// The texts of a JSON object in the shape SheetReadingJson writes (anchor and reference are
+// ignored). Missing keys are empty texts; wrong types are an error.
+Result<SheetTexts> SheetTextsFromJson(const QByteArray& json);
+
+// The workspace the command line and the tests open the question database through.
+Workspace DefaultWorkspace(const QString& programDir);
+
+} // namespace kvx
