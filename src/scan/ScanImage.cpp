@@ -94,7 +94,10 @@ Status SaveRawImage(const QImage& acquired, const QString& programDir)
     const QString path = QDir(programDir).filePath(kRawImageFileName);
     if (acquired.isNull())
         return imagingError(err::ImgWritingFile, QDir::toNativeSeparators(path));
-    const QImage indexed = acquired.convertToFormat(QImage::Format_Indexed8);
+    QImage indexed = acquired.convertToFormat(QImage::Format_Indexed8);
+    // A short colour table would make the writer drop to 4 or 1 bits per pixel.
+    if (indexed.colorCount() < 256)
+        indexed.setColorCount(256);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !indexed.save(&file, "BMP") || !file.commit())
         return imagingError(err::ImgWritingFile, QDir::toNativeSeparators(path) +

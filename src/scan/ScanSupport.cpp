@@ -15,8 +15,8 @@ constexpr int kAnchorTop = 0;
 constexpr int kAnchorBottom = 112;
 constexpr int kAnchorLeft = 5;
 constexpr int kAnchorRight = 65;
-// The reference search window, relative to the anchor box; never past image column 850 nor
-// above the image's top row.
+// The reference search window, relative to the anchor box; never past the image's 850
+// columns nor above its top row.
 constexpr int kReferenceLeft = 741;
 constexpr int kReferenceRight = 801;
 constexpr int kReferenceTop = -88;
@@ -240,7 +240,10 @@ bool FindAnchorBox(ScanState& st, const ScanImage& img)
 
 bool FindReferenceBox(ScanState& st, const ScanImage& img)
 {
-    const int xEnd = std::min(kReferenceRight, kImageColumns - st.AnchorBox.X);
+    // The last column read is the image's own last one: past it every pixel reads dark, and a
+    // wide anchor offset would turn that edge into a false box above the real one.
+    const int lastColumn = std::min(kImageColumns, img.width()) - 1;
+    const int xEnd = std::min(kReferenceRight, lastColumn - st.AnchorBox.X);
     const int yStart = std::max(kReferenceTop, -int(st.AnchorBox.Y));
     return searchBox(st, img, st.ReferenceBox, kReferenceLeft, xEnd, yStart, kReferenceBottom);
 }
