@@ -280,15 +280,15 @@ TEST(ReadBubbles, TheSkewTurnsTheFirstBubbleAndBothPartsOfEachStep)
     for (int k = 0; k < 10; ++k) {
         ScanPoint step{0, 0, 25.0f * k, angle};
         PolarToXY(step);
-        if (k == 8)
+        if (k == 9)
             paintBubble(img, base.X + step.X, base.Y + step.Y, 225);
     }
     ScanState st;
     st.ReferenceBox.theta = angle;
     const RowMarks m = ReadBubbles(st, img, base, 10, 25.0f, angle);
     EXPECT_EQ(m.marked, 1);
-    EXPECT_EQ(m.chosen, 8);
-    EXPECT_EQ(st.DarkCount, 0); // the last bubble looked at, 9, is clean
+    EXPECT_EQ(m.chosen, 9);
+    EXPECT_EQ(st.DarkCount, 225); // the box lands exactly on the mark
     // And the reader places the first bubble there from r and theta of the layout.
     ScanPoint straight{0, 0, 1000.0f, 60.0f};
     PolarToXY(straight);
@@ -377,6 +377,35 @@ TEST(Readers, TextsFromOneRow)
         check = QSqlDatabase();
         QSqlDatabase::removeDatabase("check");
     }
+}
+
+TEST(Readers, TheFirstBubbleFollowsTheSkew)
+{
+    // Far from the anchor box a turn of 1.5 degrees moves a bubble by more than its width.
+    QTemporaryDir dir;
+    const float r = std::sqrt(700.0f * 700 + 1100 * 1100);
+    const float theta = float(std::atan2(1100.0, 700.0) * 180 / 3.14159265358979);
+    const QString db = test::writeLayoutDb(dir, {{r, theta, 4, 1, 25, 0}});
+    ScanState st;
+    st.ReferenceBox.theta = 1.5f;
+    ScanPoint first{0, 0, r, theta + 1.5f};
+    PolarToXY(first);
+    ScanPoint step{0, 0, 50.0f, 1.5f};
+    PolarToXY(step);
+    ScanImage img(1000, 1400);
+    img.setOrigin(40, 50);
+    paintBubble(img, 40 + first.X + step.X, 50 + first.Y + step.Y, 225);
+    auto open = DefaultWorkspace(dir.path()).OpenDatabase(db, true);
+    ASSERT_TRUE(open);
+    Result<Recordset> rs = (*open)->OpenRecordset("ScanItem");
+    ASSERT_TRUE(rs);
+    rs->MoveFirst();
+    QString text;
+    ASSERT_TRUE(ReadMarkRow(st, img, *rs, text, 1));
+    EXPECT_EQ(test::str(text), "3");
+    // The layout keeps its straight-sheet position.
+    EXPECT_EQ(rs->Field("X")->toInt(), 700);
+    EXPECT_EQ(rs->Field("Y")->toInt(), 1100);
 }
 
 TEST(Readers, AnUnreadableRowIsAnError)
