@@ -1,4 +1,5 @@
 // Acquisition through SANE's "test" backend (scripts/enable-sane-test turns it on).
+#include "common/TestSupport.h"
 #include "scan/ScanImage.h"
 #include "scan/ScanSupport.h"
 #include "scan/Scanner.h"
@@ -35,6 +36,28 @@ TEST(Sane, AcquiresOnePageFromTheTestBackend)
     const Status s = RegisterSheet(st, img);
     ASSERT_FALSE(s);
     EXPECT_EQ(s.error().message, QString("Anchor Box not found"));
+}
+
+TEST(Sane, KvxtoolScanWritesThePageAndRawBmp)
+{
+    QTemporaryDir dir;
+    const QString page = dir.filePath("page.png");
+    const kvx::test::ToolRun r = kvx::test::runKvxtool(
+        {"scan", "--program-dir", dir.path(), "--device", "test", "--out", page});
+    if (r.exitCode != 0 && r.err.contains("Twain no Data Source"))
+        GTEST_SKIP() << "SANE's test backend is not enabled (run scripts/enable-sane-test)";
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_NEAR(QImage(page).width(), 787, 2);
+    const QByteArray raw = kvx::test::readBytes(dir.filePath("raw.bmp"));
+    ASSERT_GT(raw.size(), 54);
+    EXPECT_TRUE(raw.startsWith("BM"));
+    EXPECT_EQ(quint8(raw[28]), 8);
+
+    const kvx::test::ToolRun none = kvx::test::runKvxtool(
+        {"scan", "--program-dir", dir.path(), "--device", "kvx-no-such-backend", "--out", page});
+    EXPECT_NE(none.exitCode, 0);
+    EXPECT_TRUE(none.err.startsWith("kvxtool: scan: error 20082, Twain no Data Source"))
+        << none.err.toStdString();
 }
 
 TEST(Sane, AMissingDeviceIsNoDataSource)
