@@ -13,6 +13,10 @@ const QString kOptions = QStringLiteral("Options");
 const QString kScanner = QStringLiteral("Scanner");
 const QString kWorkgroupFile = QStringLiteral("qelwkg.mda");
 
+// Folder paths are read whole: here they routinely run past the 49 characters of a drive
+// letter era buffer, and a path cut short names another folder.
+constexpr int kPathBuffer = 1024;
+
 // The profile functions match sections and keys without regard to case; so do we, since
 // the file is edited by hand.
 QString findChild(const QStringList& names, const QString& name)
@@ -78,7 +82,7 @@ bool Settings::readOnOff(const QString& key) const
 
 QString Settings::GetFilePathSetting() const
 {
-    return readKey(kPath, QStringLiteral("FilePath"), QStringLiteral("a:"), 50);
+    return readKey(kPath, QStringLiteral("FilePath"), QStringLiteral("a:"), kPathBuffer);
 }
 
 Status Settings::SaveFilePathSetting(const QString& drive)
@@ -88,7 +92,7 @@ Status Settings::SaveFilePathSetting(const QString& drive)
 
 QString Settings::GetINISndPath() const
 {
-    return readKey(kPath, QStringLiteral("SndPath"), QStringLiteral("c:"), 50);
+    return readKey(kPath, QStringLiteral("SndPath"), QStringLiteral("c:"), kPathBuffer);
 }
 
 bool Settings::GetNumLockSetting() const

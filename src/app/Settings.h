@@ -24,7 +24,8 @@ public:
 
     QString iniPath() const { return iniPath_; }
 
-    // [Path] FilePath: the data disk folder last loaded; default "a:".
+    // [Path] FilePath: the data disk folder last loaded; default "a:". Paths are trimmed and
+    // read up to any zero character, at most 1023 characters.
     QString GetFilePathSetting() const;
     Status SaveFilePathSetting(const QString& drive);
 

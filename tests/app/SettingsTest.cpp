@@ -72,15 +72,17 @@ TEST_F(SettingsTest, TogglingWritesTrueAndFalseAndPersists)
     EXPECT_TRUE(readBytes(ini()).contains("PrintDOS=True"));
 }
 
-TEST_F(SettingsTest, PathKeysAreTrimmedAndCutToTheirBuffers)
+TEST_F(SettingsTest, PathKeysAreTrimmedAndReadWhole)
 {
-    const QByteArray longPath = "/media/usb/" + QByteArray(60, 'x');
+    const QByteArray longPath = "/home/probation/Documents/assessments/" + QByteArray(60, 'x');
     writeIni("[path]\nfilepath=   /media/usb0   \nSndPath=" + longPath +
              "\n[Settings]\nBrandCode=b\nRawPrinter=/dev/usb/lp0\n[Scanner]\nDevice=test:0\n");
     Settings st(dir.path());
     EXPECT_EQ(st.GetFilePathSetting(), QStringLiteral("/media/usb0"));
-    EXPECT_EQ(st.GetINISndPath(), QString::fromLatin1(longPath.left(49)));
+    EXPECT_EQ(st.GetINISndPath(), QString::fromLatin1(longPath));
     EXPECT_EQ(st.GetBrandCode(), QStringLiteral("b"));
+    EXPECT_EQ(st.readKey(QStringLiteral("Path"), QStringLiteral("SndPath"), QString(), 50),
+              QString::fromLatin1(longPath.left(49)));
     EXPECT_EQ(st.GetRawPrinter(), QStringLiteral("/dev/usb/lp0"));
     EXPECT_EQ(st.GetScannerDevice(), QStringLiteral("test:0"));
 
