@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QStorageInfo>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -34,14 +35,25 @@ QString FileDialogFolderPicker::PickFolder(QWidget* parent, const QString& start
                                              startFolder);
 }
 
-QList<DriveEntry> driveEntries(const QList<QStorageInfo>& volumes)
+QList<Volume> mountedVolumes()
+{
+    QList<Volume> list;
+    const auto volumes = QStorageInfo::mountedVolumes();
+    for (const QStorageInfo& v : volumes) {
+        if (v.isValid())
+            list.append({v.rootPath(), v.name(), v.fileSystemType(), v.isReady()});
+    }
+    return list;
+}
+
+QList<DriveEntry> driveEntries(const QList<Volume>& volumes)
 {
     QList<DriveEntry> entries;
-    for (const QStorageInfo& v : volumes) {
-        if (!v.isValid() || !v.isReady())
+    for (const Volume& v : volumes) {
+        if (!v.ready)
             continue;
-        const QString root = v.rootPath();
-        const QByteArray type = v.fileSystemType();
+        const QString& root = v.root;
+        const QByteArray& type = v.type;
         // System areas never hold a data disk.
         if (type == "squashfs" || type == "devtmpfs" || type == "proc" || type == "sysfs")
             continue;
@@ -51,8 +63,8 @@ QList<DriveEntry> driveEntries(const QList<QStorageInfo>& volumes)
         if (root.startsWith(QLatin1String("/run")) && !removable)
             continue;
         QString label = QDir::toNativeSeparators(root);
-        if (!v.name().isEmpty())
-            label += QStringLiteral("  [") + v.name() + u']';
+        if (!v.name.isEmpty())
+            label += QStringLiteral("  [") + v.name + u']';
         entries.append({label, root, removable});
     }
     std::stable_sort(entries.begin(), entries.end(), [](const DriveEntry& a, const DriveEntry& b) {
@@ -113,7 +125,7 @@ int frmDriveSelect::chooseEntry() const
     return drDrive->findData(true, kChooseRole);
 }
 
-void frmDriveSelect::refreshDrives(const QList<QStorageInfo>& volumes)
+void frmDriveSelect::refreshDrives(const QList<Volume>& volumes)
 {
     const QString keep = SelectedDrive();
     QStringList folders; // folders chosen earlier stay on offer

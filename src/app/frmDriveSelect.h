@@ -2,8 +2,6 @@
 
 #include "app/ScreenConventions.h"
 
-#include <QStorageInfo>
-
 class QComboBox;
 
 namespace kvx {
@@ -31,8 +29,19 @@ struct DriveEntry
     bool removable = false;
 };
 
-// The mounted volumes as drive list entries: removable media first, each group by path.
-QList<DriveEntry> driveEntries(const QList<QStorageInfo>& volumes);
+// A mounted volume as the drive list sees it.
+struct Volume
+{
+    QString root;
+    QString name;
+    QByteArray type;
+    bool ready = true;
+};
+
+QList<Volume> mountedVolumes();
+
+// The volumes as drive list entries: removable media first, each group by path.
+QList<DriveEntry> driveEntries(const QList<Volume>& volumes);
 
 // The drive choice screen. It is hidden by "Done", not destroyed, so the choice stays.
 class frmDriveSelect : public KvxScreen
@@ -44,7 +53,7 @@ public:
 
     // Fills the list anew (the current data disk first, the volumes, the folder choice),
     // keeping the chosen entry when it is still there.
-    void refreshDrives(const QList<QStorageInfo>& volumes = QStorageInfo::mountedVolumes());
+    void refreshDrives(const QList<Volume>& volumes = mountedVolumes());
 
     // The drive chosen; with the list untouched, its current entry.
     QString SelectedDrive() const;

@@ -12,6 +12,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QTimer>
@@ -192,10 +193,20 @@ bool frmMainMenu::eventFilter(QObject* watched, QEvent* event)
         case QEvent::FocusOut:
             listFocused(false);
             break;
-        case QEvent::KeyPress:
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            // With no line chosen yet, the first arrow key chooses the first line.
+            const QListWidgetItem* item = lbNameDisplay->currentItem();
+            if ((key == Qt::Key_Down || key == Qt::Key_Up) && lbNameDisplay->count() > 0 &&
+                !(item && item->isSelected())) {
+                lbNameDisplay->setCurrentRow(0);
+                UpdateEditChoice();
+                return true;
+            }
             // After the list has handled the key.
             QTimer::singleShot(0, this, &frmMainMenu::UpdateEditChoice);
             break;
+        }
         default:
             break;
         }

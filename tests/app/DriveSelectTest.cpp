@@ -1,4 +1,5 @@
 #include "app/DriveSelect.h"
+#include "DiskFixture.h"
 #include "app/Settings.h"
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
@@ -34,27 +35,10 @@ QString noInfo(const QString& drive)
            QStringLiteral(", would you like to try another drive?");
 }
 
-QByteArray records(int n)
-{
-    QByteArray bytes;
-    for (int i = 1; i <= n; ++i) {
-        ClientRecord r;
-        EXPECT_TRUE(r.setText(Field::Name, QStringLiteral("Client %1").arg(i)));
-        bytes += r.bytes();
-    }
-    return bytes;
-}
-
 // Makes a data disk folder: identity line (none when null) and n client records.
 void makeDisk(const QString& folder, const char* identity, int clients)
 {
-    ASSERT_TRUE(QDir().mkpath(folder));
-    if (identity) {
-        ASSERT_TRUE(writeBytes(folder + QStringLiteral("/TID"), identity));
-    }
-    if (clients >= 0) {
-        ASSERT_TRUE(writeBytes(folder + QStringLiteral("/DATA401.KVX"), records(clients)));
-    }
+    ASSERT_TRUE(kvx::test::makeDataDisk(folder, identity, clients));
 }
 
 class DriveSelectTest : public ::testing::Test
