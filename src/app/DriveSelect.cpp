@@ -269,12 +269,16 @@ DriveOutcome SelectDataDrive(Session& s, Settings& settings, Prompter& p,
 
         const LoadResult r = LoadDataDisk(s, drive, p);
         switch (r.kind) {
-        case LoadResult::Accepted:
-            if (Status st = settings.SaveFilePathSetting(drive); !st) {
+        case LoadResult::Accepted: {
+            Status st;
+            if (settings.GetFilePathSetting() != drive)
+                st = settings.SaveFilePathSetting(drive);
+            if (!st) {
                 p.Message(QStringLiteral("Error ") + QString::number(st.error().code) + u':' +
                           st.error().message);
             }
             return DriveOutcome::Loaded;
+        }
         case LoadResult::EndProgram:
             return DriveOutcome::EndProgram;
         case LoadResult::Abandoned:

@@ -23,7 +23,11 @@ bool Shell::StartUp(const StartupOptions& options)
 
     // The database engine: its defaults, the workgroup file named in the settings, and the
     // one workspace of the run.
-    if (Status st = settings_->SaveSystemDB(); !st) {
+    // Written only when it differs: the same text again would cost a synced file write.
+    const QString workgroup =
+        QDir::toNativeSeparators(QDir(options.programDir).filePath(QStringLiteral("qelwkg.mda")));
+    if (Status st = settings_->GetSystemDB() == workgroup ? Status() : settings_->SaveSystemDB();
+        !st) {
         ShowNormal();
         prompter_.Message(
             QStringLiteral("Error %1:%2").arg(st.error().code).arg(st.error().message));

@@ -23,6 +23,17 @@ SingleInstance::SingleInstance(const QString& programDir, const QString& folder)
     QString dir = folder;
     if (dir.isEmpty() && !qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // Without a session's runtime folder, a memory-backed one keeps the lock quick to take.
+    if (dir.isEmpty()) {
+        for (const QString& candidate :
+             {QStringLiteral("/run/user/%1").arg(::getuid()), QStringLiteral("/dev/shm")}) {
+            const QFileInfo fi(candidate);
+            if (fi.isDir() && fi.isWritable()) {
+                dir = candidate;
+                break;
+            }
+        }
+    }
     if (dir.isEmpty())
         dir = QDir::tempPath();
     QString canonical = QFileInfo(programDir).canonicalFilePath();

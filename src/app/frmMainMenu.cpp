@@ -9,7 +9,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFocusEvent>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -74,8 +73,10 @@ frmMainMenu::frmMainMenu(Session& session, Settings& settings, Prompter& prompte
     auto* listLayout = new QVBoxLayout(fraClient);
     lbNameDisplay = new QListWidget(fraClient);
     lbNameDisplay->setObjectName(QStringLiteral("lbNameDisplay"));
-    // Its own font, so the frame's bold caption does not reach the lines.
-    lbNameDisplay->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Its own weight, so the frame's bold caption does not reach the lines.
+    QFont lines = lbNameDisplay->font();
+    lines.setBold(false);
+    lbNameDisplay->setFont(lines);
     lbNameDisplay->setSelectionMode(QAbstractItemView::SingleSelection);
     lbNameDisplay->setMinimumWidth(lbNameDisplay->fontMetrics().horizontalAdvance(u'M') * 32);
     lbNameDisplay->installEventFilter(this);
