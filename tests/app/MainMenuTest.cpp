@@ -337,20 +337,6 @@ private slots:
         QCOMPARE(ended.count(), 1);
         QCOMPARE(ended.at(0).at(0).toInt(), 1);
     }
-
-    void menuBarItems()
-    {
-        Installation in(1);
-        QCOMPARE(in.menu->windowTitle(), QStringLiteral("Kavexa"));
-        QCOMPARE(in.menu->mnuExit->text(), QStringLiteral("E&xit!"));
-        QCOMPARE(in.menu->mnuDriveSelect->text(), QStringLiteral("&Change Data Drive"));
-        QCOMPARE(in.menu->mnuOptionsNumLock->text(), QStringLiteral("&Num Lock Always On"));
-        QCOMPARE(in.menu->mnuOptionsPrintDOS->text(), QStringLiteral("&Print to DOS port"));
-        QCOMPARE(in.menu->mnuHelpAbout->text(), QStringLiteral("&About..."));
-        QSignalSpy ended(in.menu.get(), &frmMainMenu::programEnded);
-        in.menu->mnuExit->trigger();
-        QCOMPARE(ended.count(), 1);
-    }
 };
 
 QTEST_MAIN(MainMenuTest)
