@@ -10,7 +10,8 @@ Branding LoadBranding(const QString& programDir, const QString& brandCode)
 {
     const QDir dir(programDir);
     QSettings ini(dir.filePath(kBrandingFileName), QSettings::IniFormat);
-    ini.beginGroup(brandCode == QLatin1String("b") ? QStringLiteral("b") : QStringLiteral("Default"));
+    ini.beginGroup(brandCode == QLatin1String("b") ? QStringLiteral("b")
+                                                   : QStringLiteral("Default"));
     auto get = [&](const char* key) {
         const QVariant v = ini.value(QLatin1String(key));
         // A value with commas that was not quoted comes back as a list.

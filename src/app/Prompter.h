@@ -12,9 +12,30 @@ inline const QString kAppTitle = QStringLiteral("KVX");
 class Prompter
 {
 public:
-    enum class Icon { None, Information, Warning, Critical, Question };
-    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
-    enum class Answer { Ok, Cancel, Yes, No, Retry };
+    enum class Icon
+    {
+        None,
+        Information,
+        Warning,
+        Critical,
+        Question
+    };
+    enum class Buttons
+    {
+        Ok,
+        OkCancel,
+        YesNo,
+        YesNoCancel,
+        RetryCancel
+    };
+    enum class Answer
+    {
+        Ok,
+        Cancel,
+        Yes,
+        No,
+        Retry
+    };
 
     virtual ~Prompter() = default;
 

@@ -58,4 +58,18 @@ bool ReadOnlyFolder::makeReadOnly()
     return QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::ExeOwner);
 }
 
+bool ReadOnlyFolder::makeWritable()
+{
+    if (mounted_) {
+        const QByteArray p = QFile::encodeName(dir_.path());
+        return ::mount("kvxtest", p.constData(), "tmpfs", MS_REMOUNT, "size=4m") == 0;
+    }
+    if (!QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner))
+        return false;
+    QDirIterator it(dir_.path(), QDir::Files);
+    while (it.hasNext())
+        QFile::setPermissions(it.next(), QFile::ReadOwner | QFile::WriteOwner);
+    return true;
+}
+
 } // namespace kvx::test

@@ -57,6 +57,8 @@ public:
     QString path() const { return dir_.path(); }
     // Everything written so far stays; from now on nothing can be written.
     bool makeReadOnly();
+    // Writable again, as when the protection of a disk is taken off.
+    bool makeWritable();
 
 private:
     QTemporaryDir dir_;

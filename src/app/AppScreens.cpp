@@ -1,0 +1,45 @@
+#include "app/AppScreens.h"
+
+#include "app/Branding.h"
+#include "app/frmAbout.h"
+
+#include <QApplication>
+
+namespace kvx {
+
+AppScreens::AppScreens(Session& session, Prompter& prompter)
+    : session_(session), prompter_(prompter)
+{}
+
+AppScreens::~AppScreens() = default;
+
+void AppScreens::About()
+{
+    frmAbout about(LoadBranding(session_.ProgramDir, session_.BrandCode), false,
+                   QApplication::activeWindow());
+    about.exec();
+}
+
+QString AppScreens::DriveSelect()
+{
+    if (!driveSelect_) {
+        driveSelect_ = std::make_unique<frmDriveSelect>(session_, prompter_, folderPicker_,
+                                                        QApplication::activeWindow());
+    } else {
+        driveSelect_->refreshDrives();
+    }
+    driveSelect_->exec();
+    return driveSelect_->SelectedDrive();
+}
+
+void AppScreens::ClientInformation() {}
+
+void AppScreens::CourtHistory() {}
+
+void AppScreens::AnswerEntry() {}
+
+void AppScreens::EntryMethod() {}
+
+void AppScreens::SupervisorOptions() {}
+
+} // namespace kvx

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "app/Prompter.h"
+#include "app/Screens.h"
+#include "app/frmDriveSelect.h"
+#include "store/Session.h"
+
+#include <memory>
+
+namespace kvx {
+
+// The program's screens.
+class AppScreens : public Screens
+{
+public:
+    AppScreens(Session& session, Prompter& prompter);
+    ~AppScreens() override;
+
+    void About() override;
+    QString DriveSelect() override;
+    void ClientInformation() override;
+    void CourtHistory() override;
+    void AnswerEntry() override;
+    void EntryMethod() override;
+    void SupervisorOptions() override;
+
+private:
+    Session& session_;
+    Prompter& prompter_;
+    FileDialogFolderPicker folderPicker_;
+    std::unique_ptr<frmDriveSelect> driveSelect_;
+};
+
+} // namespace kvx

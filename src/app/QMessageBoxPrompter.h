@@ -1,0 +1,17 @@
+#pragma once
+
+#include "app/Prompter.h"
+
+class QWidget;
+
+namespace kvx {
+
+// The Prompter of the running program: a modal QMessageBox over the active window.
+class QMessageBoxPrompter : public Prompter
+{
+public:
+    Answer Message(const QString& text, Buttons buttons, Icon icon, const QString& title) override;
+    void Beep() override;
+};
+
+} // namespace kvx

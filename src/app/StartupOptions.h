@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store/Result.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace kvx {
+
+// The kvx program's command line.
+struct StartupOptions
+{
+    QString programDir;
+    bool splash = true;
+    bool exitWhenReady = false; // quit as soon as the main menu is up (start-up timing)
+};
+
+// programDir: --program-dir DIR, else homeEnv (KVX_HOME), else the executable's folder.
+Result<StartupOptions> parseStartupOptions(const QStringList& arguments, const QString& homeEnv,
+                                           const QString& executableDir);
+
+QString startupUsage();
+
+} // namespace kvx
