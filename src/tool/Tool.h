@@ -23,5 +23,8 @@ struct Command
 };
 
 int runList(const QStringList& args);
+int runScore(const QStringList& args);
+int runReport(const QStringList& args);
+int runCheckInstall(const QStringList& args);
 
 } // namespace kvx::tool

@@ -32,6 +32,9 @@ namespace {
 
 constexpr std::array kCommands = {
     Command{"list", "list the clients of a data disk", false, &runList},
+    Command{"score", "score a client (--json for the results as JSON)", false, &runScore},
+    Command{"report", "score a client and write REPORT.PRN", false, &runReport},
+    Command{"check-install", "check an installation folder", false, &runCheckInstall},
 };
 
 int usage()
