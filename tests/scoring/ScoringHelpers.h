@@ -6,6 +6,12 @@
 
 #include <gtest/gtest.h>
 
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 namespace kvx::test {
 
 // Tables read from the rendered fixture files, as the program reads them.
