@@ -34,8 +34,11 @@ void FieldReader::skipBlanksAndLineEnds()
     }
 }
 
-Error FieldReader::shortFile(const QString& what) const
+Error FieldReader::shortFile(const QString& what)
 {
+    // Point at the file's last line, not at the empty one after its final line end.
+    if (!s_.isEmpty() && isLineEnd(s_.back()) && curLine_ > 1)
+        fieldLine_ = curLine_ - 1;
     return {err::PastEndOfFile, QStringLiteral("the file ends before %1").arg(what)};
 }
 

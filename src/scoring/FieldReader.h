@@ -44,7 +44,7 @@ private:
     void takeLineEnd();
     // After a field: consumes the comma or line end that ends it.
     Result<bool> takeDelimiter(bool allowBlank, const QString& what);
-    Error shortFile(const QString& what) const;
+    Error shortFile(const QString& what);
     Error bad(const QString& message) const;
 
     QString s_;

@@ -51,7 +51,7 @@ TEST(FieldReader, FieldRules)
         {"32768", {'n'}, "!13@1"},
         {"1x,2", {'n'}, "!13@1"},
         {",5", {'n'}, "!13@1"},
-        {"1\r\n\r\n", {'n', 'n'}, "1 !62@3"},
+        {"1\r\n\r\n", {'n', 'n'}, "1 !62@2"},
         {"", {'t'}, "!62@1"},
         {"  a b  ,c\r\nd", {'t', 't', 't'}, "[a b] [c] [d]"},
         {"\"x, y\" , z", {'t', 't'}, "[x, y] [z]"},
@@ -62,7 +62,7 @@ TEST(FieldReader, FieldRules)
         {"a,,b", {'t', 't', 't'}, "[a] [] [b]"},
         {"L1,L2,tail\r\nfirst line\rsecond, line\n",
          {'t', 't', 'f', 'l', 'l', 'l'},
-         "[L1] [L2] [first line] [second, line] !62@4"},
+         "[L1] [L2] [first line] [second, line] !62@3"},
         {"L1,L2\r\n  kept  \r\n", {'t', 't', 'f', 'l'}, "[L1] [L2] [  kept  ]"},
         {"x\r\n\r\ny", {'t', 'l', 'l'}, "[x] [] [y]"},
         {"3\nlast", {'n', 'l'}, "3 [last]"},
@@ -110,7 +110,7 @@ TEST(ScoringKey, MalformedOrShortFilesAreRejectedWithFileAndLine)
         {"empty", QByteArray(), false,
          "KVXB2.TXT:1: the file ends before significant item 1 of 40"},
         {"cut after the norms", good.left(good.indexOf("0 2 4 6")), false,
-         "KVXB2.TXT:51: the file ends before stress coping bound 1 of 52"},
+         "KVXB2.TXT:50: the file ends before stress coping bound 1 of 52"},
         {"item 0", replaced(1, "0" + lines[0].mid(2).trimmed()), false,
          "KVXB2.TXT:1: significant item 1 of 40 is 0, outside 1-155"},
         {"not a number", replaced(1, "21,22,x3"), false,
@@ -134,7 +134,7 @@ TEST(ScoringKey, MalformedOrShortFilesAreRejectedWithFileAndLine)
         {"text: short", goodText.left(goodText.size() - 30), true,
          "KVXRPT.TXT:94: the file ends before treatment need text 10 of 10"},
         {"text: no lines", goodText.left(goodText.indexOf("Alcohol sign 1")), true,
-         "KVXRPT.TXT:6: the file ends before significant item text 1 of 40"},
+         "KVXRPT.TXT:5: the file ends before significant item text 1 of 40"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(firstProblem(c.bytes, c.text), c.expected) << c.name;
