@@ -2,6 +2,14 @@
 
 namespace kvx {
 
+QString FieldName::text() const
+{
+    QString s = QString::fromLatin1(pattern);
+    for (int i = 0; i < count; ++i)
+        s = s.arg(n[static_cast<size_t>(i)]);
+    return s;
+}
+
 void FieldReader::skipBlanks()
 {
     while (!atEnd() && isBlank(peek()))
@@ -34,12 +42,12 @@ void FieldReader::skipBlanksAndLineEnds()
     }
 }
 
-Error FieldReader::shortFile(const QString& what)
+Error FieldReader::shortFile(const FieldName& what)
 {
     // Point at the file's last line, not at the empty one after its final line end.
     if (!s_.isEmpty() && isLineEnd(s_.back()) && curLine_ > 1)
         fieldLine_ = curLine_ - 1;
-    return {err::PastEndOfFile, QStringLiteral("the file ends before %1").arg(what)};
+    return {err::PastEndOfFile, QStringLiteral("the file ends before %1").arg(what.text())};
 }
 
 Error FieldReader::bad(const QString& message) const
@@ -47,7 +55,7 @@ Error FieldReader::bad(const QString& message) const
     return {err::BadFileContents, message};
 }
 
-Result<bool> FieldReader::takeDelimiter(bool allowBlank, const QString& what)
+Result<bool> FieldReader::takeDelimiter(bool allowBlank, const FieldName& what)
 {
     if (allowBlank)
         skipBlanks();
@@ -63,12 +71,12 @@ Result<bool> FieldReader::takeDelimiter(bool allowBlank, const QString& what)
         // "1 2": the blank alone ended the number.
         lastEndedLine_ = false;
     } else {
-        return bad(QStringLiteral("unexpected text after %1").arg(what));
+        return bad(QStringLiteral("unexpected text after %1").arg(what.text()));
     }
     return true;
 }
 
-Result<int> FieldReader::number(const QString& what)
+Result<int> FieldReader::number(const FieldName& what)
 {
     skipBlanksAndLineEnds();
     fieldLine_ = curLine_;
@@ -79,20 +87,20 @@ Result<int> FieldReader::number(const QString& what)
         ++pos_;
     const QStringView token = QStringView(s_).mid(start, pos_ - start);
     if (token.isEmpty())
-        return bad(QStringLiteral("%1 is empty").arg(what));
+        return bad(QStringLiteral("%1 is empty").arg(what.text()));
     bool ok = false;
     const int value = token.toInt(&ok);
     // toInt takes a leading "+" and "-"; anything else but digits is refused.
     if (!ok || token.size() > 7)
-        return bad(QStringLiteral("%1 is not a number: \"%2\"").arg(what, token.left(20)));
+        return bad(QStringLiteral("%1 is not a number: \"%2\"").arg(what.text(), token.left(20)));
     if (value < -32768 || value > 32767)
-        return bad(QStringLiteral("%1 does not fit in 16 bits: %2").arg(what).arg(value));
+        return bad(QStringLiteral("%1 does not fit in 16 bits: %2").arg(what.text()).arg(value));
     if (const Result<bool> d = takeDelimiter(true, what); !d)
         return d.error();
     return value;
 }
 
-Result<QString> FieldReader::textField(const QString& what)
+Result<QString> FieldReader::textField(const FieldName& what)
 {
     skipBlanksAndLineEnds();
     fieldLine_ = curLine_;
@@ -108,13 +116,13 @@ Result<QString> FieldReader::textField(const QString& what)
             return s_.size();
         }();
         if (close < 0 || close > lineEnd)
-            return bad(QStringLiteral("%1 has no closing quotation mark").arg(what));
+            return bad(QStringLiteral("%1 has no closing quotation mark").arg(what.text()));
         value = s_.mid(pos_ + 1, close - pos_ - 1);
         pos_ = close + 1;
         if (const Result<bool> d = takeDelimiter(true, what); !d)
             return d.error();
         if (!lastEndedLine_ && pos_ > 0 && s_[pos_ - 1] != u',')
-            return bad(QStringLiteral("unexpected text after %1").arg(what));
+            return bad(QStringLiteral("unexpected text after %1").arg(what.text()));
         return value;
     }
     const qsizetype start = pos_;
@@ -126,7 +134,7 @@ Result<QString> FieldReader::textField(const QString& what)
     return value;
 }
 
-Result<QString> FieldReader::wholeLine(const QString& what)
+Result<QString> FieldReader::wholeLine(const FieldName& what)
 {
     fieldLine_ = curLine_;
     if (atEnd())

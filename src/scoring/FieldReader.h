@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <array>
+
 namespace kvx {
 
 namespace err {
@@ -11,6 +13,21 @@ namespace err {
 inline constexpr int BadFileContents = 13; // a field that is not what it must be
 inline constexpr int PastEndOfFile = 62;   // the file ends before all of its fields
 } // namespace err
+
+// Names a field in messages. The text is made only when a message needs it: reading a key
+// file passes thousands of fields.
+struct FieldName
+{
+    const char* pattern; // with %1, %2, ... for the numbers
+    std::array<int, 4> n{};
+    int count = 0;
+    QString text() const;
+};
+
+template <typename... Ints> FieldName fieldName(const char* pattern, Ints... values)
+{
+    return {pattern, {static_cast<int>(values)...}, static_cast<int>(sizeof...(values))};
+}
 
 // Reads an installation text file as delimited fields, then as whole lines.
 //   - Before a field, blanks and line ends are skipped.
@@ -24,10 +41,10 @@ public:
     explicit FieldReader(QString text) : s_(std::move(text)) {}
 
     // what names the field in the error ("significant item 3 of 40").
-    Result<int> number(const QString& what);
-    Result<QString> textField(const QString& what);
+    Result<int> number(const FieldName& what);
+    Result<QString> textField(const FieldName& what);
     // The rest of the current line as it stands, without its line end.
-    Result<QString> wholeLine(const QString& what);
+    Result<QString> wholeLine(const FieldName& what);
     // Moves past the line end of the line that ended the last field.
     void finishLine();
 
@@ -43,8 +60,8 @@ private:
     void skipBlanks();
     void takeLineEnd();
     // After a field: consumes the comma or line end that ends it.
-    Result<bool> takeDelimiter(bool allowBlank, const QString& what);
-    Error shortFile(const QString& what);
+    Result<bool> takeDelimiter(bool allowBlank, const FieldName& what);
+    Error shortFile(const FieldName& what);
     Error bad(const QString& message) const;
 
     QString s_;

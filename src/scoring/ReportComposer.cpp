@@ -6,9 +6,12 @@
 #include "testing/TestSpec.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace kvx {
 
@@ -334,14 +337,28 @@ Status WriteReport(const ReportInput& in)
     const Result<QByteArray> bytes = ComposeReport(in);
     if (!bytes)
         return bytes.error();
+    // Written beside the old report, then renamed over it: a failure leaves the old one whole.
+    // No flush to the disk: the report is made again from the data file whenever it is needed.
     const QString path = QDir(in.programDir).filePath(kReportFileName);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(*bytes) != bytes->size() || !f.commit()) {
+    QTemporaryFile tmp(path + QStringLiteral(".XXXXXX"));
+    const auto failed = [&](const QString& why) {
         const int errnum = errno;
         Error e = errnum != 0 ? fileError(errnum, path) : Error{err::DeviceIo, {}};
-        e.message = QStringLiteral("%1: %2").arg(kReportFileName, f.errorString());
+        e.message = QStringLiteral("%1: %2").arg(kReportFileName, why);
         return e;
-    }
+    };
+    errno = 0;
+    if (!tmp.open() || tmp.write(*bytes) != bytes->size() || !tmp.flush())
+        return failed(tmp.errorString());
+    const QFileDevice::Permissions keep = QFileInfo::exists(path)
+                                              ? QFile::permissions(path)
+                                              : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                    QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    tmp.setPermissions(keep);
+    tmp.close();
+    if (std::rename(QFile::encodeName(tmp.fileName()).constData(),
+                    QFile::encodeName(path).constData()) != 0)
+        return failed(QString::fromLocal8Bit(std::strerror(errno)));
     return {};
 }
 

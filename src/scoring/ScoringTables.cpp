@@ -57,7 +57,7 @@ public:
         problems_.append({file_, r_.line(), message, fatal, code});
     }
 
-    std::optional<int> number(const QString& what)
+    std::optional<int> number(const FieldName& what)
     {
         if (stopped_)
             return std::nullopt;
@@ -69,11 +69,12 @@ public:
 
     // A number that must lie in lo..hi. A count outside stops the reading (what follows
     // cannot be found); any other value outside is listed and reading goes on.
-    std::optional<int> numberIn(const QString& what, int lo, int hi, bool isCount = false)
+    std::optional<int> numberIn(const FieldName& what, int lo, int hi, bool isCount = false)
     {
         const std::optional<int> v = number(what);
         if (v && (*v < lo || *v > hi)) {
-            problem(QStringLiteral("%1 is %2, outside %3-%4").arg(what).arg(*v).arg(lo).arg(hi));
+            problem(
+                QStringLiteral("%1 is %2, outside %3-%4").arg(what.text()).arg(*v).arg(lo).arg(hi));
             if (isCount) {
                 stopped_ = true;
                 return std::nullopt;
@@ -82,9 +83,9 @@ public:
         return v;
     }
 
-    std::optional<int> item(const QString& what) { return numberIn(what, 1, kItemCount); }
+    std::optional<int> item(const FieldName& what) { return numberIn(what, 1, kItemCount); }
 
-    std::optional<QString> text(const QString& what)
+    std::optional<QString> text(const FieldName& what)
     {
         if (stopped_)
             return std::nullopt;
@@ -94,7 +95,7 @@ public:
         return *v;
     }
 
-    std::optional<QString> line(const QString& what)
+    std::optional<QString> line(const FieldName& what)
     {
         if (stopped_)
             return std::nullopt;
@@ -121,18 +122,13 @@ private:
     bool stopped_ = false;
 };
 
-QString groupName(int sex, int race)
-{
-    return QStringLiteral("sex %1, race group %2").arg(sex).arg(race);
-}
-
 void readPointKeys(Parser& p, ScoringTables& t)
 {
     static constexpr std::array<int, 6> kTopCode{0, 2, 2, 4, 2, 4};
     for (int block = 1; block <= 5; ++block)
         for (int code = 0; code <= kTopCode[block]; ++code)
-            if (const auto v = p.text(
-                    QStringLiteral("the point key of block %1, answer %2").arg(block).arg(code)))
+            if (const auto v =
+                    p.text(fieldName("the point key of block %1, answer %2", block, code)))
                 t.PointKey[block][code] = *v;
 }
 
@@ -141,27 +137,30 @@ void readNorms(Parser& p, ScoringTables& t)
     for (int sex = 1; sex <= 2; ++sex)
         for (int race = 1; race <= 3; ++race)
             for (int scale = 1; scale <= 5; ++scale) {
-                const QString where =
-                    QStringLiteral("scale %1 (%2)").arg(scale).arg(groupName(sex, race));
-                const auto n = p.numberIn(QStringLiteral("the norm length of %1").arg(where), 0,
-                                          kMaxNormLength, true);
+                const auto n =
+                    p.numberIn(fieldName("the norm length of scale %1 (sex %2, race group %3)",
+                                         scale, sex, race),
+                               0, kMaxNormLength, true);
                 if (!n)
                     return;
                 std::vector<int>& norm = t.Norm[scale][race][sex];
                 for (int raw = 1; raw <= *n; ++raw) {
                     const auto v = p.numberIn(
-                        QStringLiteral("the norm of raw score %1 of %2").arg(raw).arg(where), 0,
-                        99);
+                        fieldName("the norm of raw score %1 of scale %2 (sex %3, race group %4)",
+                                  raw, scale, sex, race),
+                        0, 99);
                     if (!v)
                         return;
                     if (!norm.empty() && *v < norm.back())
-                        p.problem(
-                            QStringLiteral("the norms of %1 fall from %2 to %3 at raw score %4")
-                                .arg(where)
-                                .arg(norm.back())
-                                .arg(*v)
-                                .arg(raw),
-                            false);
+                        p.problem(QStringLiteral("the norms of scale %1 (sex %2, race group %3) "
+                                                 "fall from %4 to %5 at raw score %6")
+                                      .arg(scale)
+                                      .arg(sex)
+                                      .arg(race)
+                                      .arg(norm.back())
+                                      .arg(*v)
+                                      .arg(raw),
+                                  false);
                     norm.push_back(*v);
                 }
             }
@@ -170,8 +169,7 @@ void readNorms(Parser& p, ScoringTables& t)
 void readStress(Parser& p, ScoringTables& t)
 {
     for (int i = 1; i <= kStressBoundCount; ++i) {
-        const auto v =
-            p.number(QStringLiteral("stress coping bound %1 of %2").arg(i).arg(kStressBoundCount));
+        const auto v = p.number(fieldName("stress coping bound %1 of 52", i));
         if (!v)
             return;
         if (i > 1 && *v <= t.StressBound[i - 1])
@@ -186,36 +184,32 @@ void readStress(Parser& p, ScoringTables& t)
     for (int sex = 1; sex <= 2; ++sex)
         for (int race = 1; race <= 3; ++race)
             for (int b = 1; b <= kStressBracketCount; ++b)
-                if (const auto v = p.numberIn(QStringLiteral("the stress coping norm of bracket "
-                                                             "%1 (%2)")
-                                                  .arg(b)
-                                                  .arg(groupName(sex, race)),
-                                              0, 99))
+                if (const auto v = p.numberIn(
+                        fieldName("the stress coping norm of bracket %1 (sex %2, race group %3)", b,
+                                  sex, race),
+                        0, 99))
                     t.StressNorm[sex][race][b] = *v;
 }
 
 void readItemLists(Parser& p, ScoringTables& t)
 {
     for (int scale = 1; scale <= 5; ++scale) {
-        const auto n = p.numberIn(QStringLiteral("the item count of scale %1").arg(scale), 0,
-                                  kMaxScaleItems, true);
+        const auto n =
+            p.numberIn(fieldName("the item count of scale %1", scale), 0, kMaxScaleItems, true);
         if (!n)
             return;
         t.ScaleItems[scale].clear();
         for (int k = 1; k <= *n; ++k)
-            if (const auto v = p.item(QStringLiteral("item %1 of scale %2").arg(k).arg(scale)))
+            if (const auto v = p.item(fieldName("item %1 of scale %2", k, scale)))
                 t.ScaleItems[scale].push_back(*v);
     }
     for (int k = 1; k <= kFloorItemCount; ++k)
-        if (const auto v =
-                p.item(QStringLiteral("floor item %1 of %2").arg(k).arg(kFloorItemCount)))
+        if (const auto v = p.item(fieldName("floor item %1 of 57", k)))
             t.FloorItemNo[k] = *v;
     for (int scale = 2; scale <= kScaleCount; ++scale)
         for (int band = 1; band <= kTruthBands; ++band)
-            if (const auto v =
-                    p.number(QStringLiteral("the truthfulness correction of scale %1, band %2")
-                                 .arg(scale)
-                                 .arg(band)))
+            if (const auto v = p.number(
+                    fieldName("the truthfulness correction of scale %1, band %2", scale, band)))
                 t.TruthAdjust[scale][band] = *v;
 }
 
@@ -226,8 +220,7 @@ void ReadScoringKey(const QString& text, const QString& fileName, ScoringTables&
 {
     Parser p(text, fileName, problems);
     for (int k = 1; k <= kSigItemCount; ++k)
-        if (const auto v =
-                p.item(QStringLiteral("significant item %1 of %2").arg(k).arg(kSigItemCount)))
+        if (const auto v = p.item(fieldName("significant item %1 of 40", k)))
             t.SigItemNo[k] = *v;
     readPointKeys(p, t);
     readNorms(p, t);
@@ -241,19 +234,19 @@ void ReadReportText(const QString& text, const QString& fileName, ScoringTables&
     Parser p(text, fileName, problems);
     // Four groups of labels (2, 6, 8 and 5) that the report does not use.
     for (int k = 1; k <= 21; ++k)
-        p.text(QStringLiteral("label %1 of 21").arg(k));
+        p.text(fieldName("label %1 of 21", k));
     for (int r = 1; r <= 4; ++r)
-        if (const auto v = p.text(QStringLiteral("risk range name %1 of 4").arg(r)))
+        if (const auto v = p.text(fieldName("risk range name %1 of 4", r)))
             t.RangeName[r] = *v;
     p.finishLine();
     for (int k = 1; k <= kSigItemCount; ++k)
-        if (const auto v = p.line(QStringLiteral("significant item text %1 of 40").arg(k)))
+        if (const auto v = p.line(fieldName("significant item text %1 of 40", k)))
             t.SigItemText[k] = *v;
     for (int k = 1; k <= kInterviewTextCount; ++k)
-        if (const auto v = p.line(QStringLiteral("interview answer text %1 of 40").arg(k)))
+        if (const auto v = p.line(fieldName("interview answer text %1 of 40", k)))
             t.InterviewText[k] = *v;
     for (int k = 1; k <= 10; ++k)
-        if (const auto v = p.line(QStringLiteral("treatment need text %1 of 10").arg(k)))
+        if (const auto v = p.line(fieldName("treatment need text %1 of 10", k)))
             t.SigItemText[kSigItemCount + k] = *v;
 }
 

@@ -131,9 +131,9 @@ TEST(FuzzReaders, FieldReaderOnRandomBytes)
         // Each call either moves on or fails; a bounded number of calls reaches the end.
         int failures = 0;
         for (int k = 0; k < 200 && failures < 3; ++k) {
-            const bool ok = k % 3 == 0   ? r.number(QStringLiteral("n")).ok()
-                            : k % 3 == 1 ? r.textField(QStringLiteral("t")).ok()
-                                         : r.wholeLine(QStringLiteral("l")).ok();
+            const bool ok = k % 3 == 0   ? r.number(fieldName("n")).ok()
+                            : k % 3 == 1 ? r.textField(fieldName("t")).ok()
+                                         : r.wholeLine(fieldName("l")).ok();
             failures += ok ? 0 : 1;
         }
         EXPECT_GT(failures, 0) << "64 bytes cannot feed 200 fields";

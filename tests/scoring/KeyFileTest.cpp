@@ -20,7 +20,7 @@ std::string fields(const QString& text, const std::vector<char>& kinds)
             r.finishLine();
             continue;
         }
-        const QString what = QStringLiteral("field");
+        const FieldName what = fieldName("field");
         if (k == 'n') {
             const Result<int> v = r.number(what);
             out.append(v ? QString::number(*v)
