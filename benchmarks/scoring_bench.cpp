@@ -29,12 +29,12 @@ struct Fixture
 
     Fixture()
     {
-        test::writeInstallation(program.path(), test::KeySpec::standard(),
-                                test::TextSpec::standard(), 20);
+        test::writeInstallation(program.path(), test::KeyFixture::standard(),
+                                test::TextFixture::standard(), 20);
         s.ProgramDir = program.path();
         SetDataPath(s, data.path());
         for (int n = 1; n <= kMaxClients; ++n) {
-            test::ClientSpec c;
+            test::ClientFixture c;
             QByteArray a = test::neutralAnswers();
             for (int i = 1; i <= 155; ++i)
                 if ((i * n) % 7 == 0)

@@ -71,7 +71,7 @@ void expectUsable(const ScoringTables& t)
 TEST(FuzzReaders, ScoringKey)
 {
     std::mt19937 rng(20240305);
-    const QByteArray good = KeySpec::standard().render();
+    const QByteArray good = KeyFixture::standard().render();
     // Every field stands before the start of the last line: a cut there must be refused.
     const qsizetype lastLine = good.lastIndexOf('\n', good.size() - 2) + 1;
     int accepted = 0;
@@ -95,7 +95,7 @@ TEST(FuzzReaders, ScoringKey)
         QByteArray answers(155, '0');
         for (char& a : answers)
             a = static_cast<char>('0' + rng() % 10);
-        ClientSpec c;
+        ClientFixture c;
         c.answers = answers;
         c.court[8] = QString::number(rng() % 100);
         const ClientScores r = score(t, c);
@@ -108,7 +108,7 @@ TEST(FuzzReaders, ScoringKey)
 TEST(FuzzReaders, ReportText)
 {
     std::mt19937 rng(19810523);
-    const QByteArray good = TextSpec::standard().render();
+    const QByteArray good = TextFixture::standard().render();
     for (int round = 0; round < kRounds; ++round) {
         const QByteArray bytes = mutate(good, rng);
         ScoringTables t;

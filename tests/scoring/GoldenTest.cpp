@@ -32,9 +32,9 @@ QByteArray variedAnswers()
     return a;
 }
 
-ClientSpec smith()
+ClientFixture smith()
 {
-    ClientSpec c;
+    ClientFixture c;
     c.name = QStringLiteral("Smith, John Q.");
     c.age = QStringLiteral("42");
     c.dob = QStringLiteral("11/23/1981");
@@ -54,7 +54,7 @@ ClientSpec smith()
 struct Golden
 {
     const char* file;
-    ClientSpec client;
+    ClientFixture client;
     bool summaryPage;
     const char* brandCode;
     int linesPerKey;
@@ -62,11 +62,11 @@ struct Golden
 
 std::vector<Golden> goldens()
 {
-    ClientSpec invalid = smith();
+    ClientFixture invalid = smith();
     invalid.name = QStringLiteral("Roe, Richard");
     invalid.age = QStringLiteral("N");
     invalid.answers = answersWithRange(1, 92, '1', variedAnswers());
-    ClientSpec longer = smith();
+    ClientFixture longer = smith();
     longer.name = QStringLiteral("Garc\u00eda, Mar\u00eda");
     longer.gender = 2;
     longer.race = 3;
@@ -88,7 +88,8 @@ TEST(GoldenReport, MatchesTheReviewedCopy)
         SCOPED_TRACE(g.file);
         QTemporaryDir program;
         QTemporaryDir data;
-        writeInstallation(program.path(), KeySpec::standard(), TextSpec::standard(), g.linesPerKey);
+        writeInstallation(program.path(), KeyFixture::standard(), TextFixture::standard(),
+                          g.linesPerKey);
         Session s;
         s.ProgramDir = program.path();
         s.BrandCode = QString::fromLatin1(g.brandCode);

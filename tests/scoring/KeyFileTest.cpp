@@ -85,8 +85,8 @@ std::string firstProblem(QByteArray key, bool text = false)
 
 TEST(ScoringKey, MalformedOrShortFilesAreRejectedWithFileAndLine)
 {
-    const QByteArray good = KeySpec::standard().render();
-    const QByteArray goodText = TextSpec::standard().render();
+    const QByteArray good = KeyFixture::standard().render();
+    const QByteArray goodText = TextFixture::standard().render();
     const auto lines = good.split('\n');
     const auto replaced = [&](int line, const QByteArray& with) {
         auto l = lines;
@@ -100,11 +100,11 @@ TEST(ScoringKey, MalformedOrShortFilesAreRejectedWithFileAndLine)
         bool text;
         const char* expected;
     };
-    KeySpec badStress = KeySpec::standard();
+    KeyFixture badStress = KeyFixture::standard();
     badStress.stressNorm[2][3][51] = 100;
-    KeySpec badScaleItem = KeySpec::standard();
+    KeyFixture badScaleItem = KeyFixture::standard();
     badScaleItem.scaleItems[3][4] = 156;
-    KeySpec badFloor = KeySpec::standard();
+    KeyFixture badFloor = KeyFixture::standard();
     badFloor.floorItemNo[57] = 0;
     const Case cases[] = {
         {"empty", QByteArray(), false,
@@ -144,7 +144,7 @@ TEST(ScoringKey, MalformedOrShortFilesAreRejectedWithFileAndLine)
 
 TEST(ScoringKey, ConsistencyProblemsAreListedButDoNotStopScoring)
 {
-    KeySpec key = KeySpec::standard();
+    KeyFixture key = KeyFixture::standard();
     key.norm[4][2][2][9] = 3; // falls at raw score 10
     key.stressBound[30] = 10; // below bound 29
     ScoringTables t;

@@ -59,11 +59,12 @@ class Report : public ::testing::Test
 protected:
     void SetUp() override
     {
-        writeInstallation(dir_.path(), KeySpec::standard(), TextSpec::standard(), linesPerKey_);
+        writeInstallation(dir_.path(), KeyFixture::standard(), TextFixture::standard(),
+                          linesPerKey_);
         tables_ = tablesOf();
     }
 
-    QStringList compose(const ClientScores& r, const ClientSpec& c = {}, bool summary = false)
+    QStringList compose(const ClientScores& r, const ClientFixture& c = {}, bool summary = false)
     {
         const ClientWork work = UnpackClient(c.record(), 3);
         const ReportInput in{dir_.path(),
@@ -215,7 +216,7 @@ TEST_F(Report, OmittedItemsInTheParagraphs)
 
 TEST_F(Report, ResponsesLines)
 {
-    ClientSpec c;
+    ClientFixture c;
     QByteArray a(155, '0');
     a[0] = '1';   // T
     a[1] = '2';   // F
@@ -276,7 +277,7 @@ TEST_F(Report, SignificantItemColumns)
 
 TEST_F(Report, StructuredInterviewTexts)
 {
-    ClientSpec c;
+    ClientFixture c;
     c.answers = answersWith({{146, '2'}, {151, '4'}, {147, '0'}, {155, '7'}});
     const QStringList lines = compose(plain(), c);
     const int head = indexOf(lines, QStringLiteral("       STRUCTURED INTERVIEW:"));
@@ -350,7 +351,7 @@ TEST(ScoreAndReport, FailuresKeepThePreviousReport)
         Session s;
         s.ProgramDir = program.path();
         SetDataPath(s, data.path());
-        ClientSpec client;
+        ClientFixture client;
         if (c.invalidTest)
             client.answers = answersWithRange(1, 94, '1');
         s.client(1) = client.record();

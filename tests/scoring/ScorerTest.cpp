@@ -15,7 +15,7 @@ TEST(Scorer, ExcessiveTrueAnswersSetTruthfulnessTo99)
     const Case cases[] = {{89, 20}, {90, 99}, {94, 99}, {20, 20}, {5, 5}};
     const ScoringTables t = tablesOf();
     for (const Case& c : cases) {
-        ClientSpec client;
+        ClientFixture client;
         client.answers = answersWithRange(1, c.trueCount, '1');
         EXPECT_EQ(score(t, client).RawScore[1], c.raw1) << c.trueCount << " True answers";
     }
@@ -33,13 +33,13 @@ TEST(Scorer, TruthfulnessCorrectionByBandAndEndOfScoring)
                           {55, 5, false}, {89, 8, false}, {90, 9, false},
                           {94, 9, false}, {95, 9, true},  {99, 9, true}};
     for (const Case& c : cases) {
-        KeySpec key = KeySpec::standard();
+        KeyFixture key = KeyFixture::standard();
         key.norm[1][1][1][19] = c.p1;
         for (int k = 2; k <= 6; ++k)
             for (int b = 1; b <= 9; ++b)
                 key.truthAdjust[k][b] = 10 * k + b;
         const ScoringTables t = tablesOf(key);
-        ClientSpec client;
+        ClientFixture client;
         client.answers = answersWithRange(1, 20, '1');
         client.court[13] = QStringLiteral("3"); // would raise ALCOHOL to 43
         const ClientScores r = score(t, client);
@@ -72,11 +72,11 @@ TEST(Scorer, EndorsedCountCapsTheAlcoholPercentile)
     const Case cases[] = {{0, 20, 7},  {0, 5, 5},   {1, 30, 18}, {1, 18, 18},
                           {2, 40, 37}, {2, 30, 30}, {3, 50, 50}};
     for (const Case& c : cases) {
-        KeySpec key = KeySpec::standard();
+        KeyFixture key = KeyFixture::standard();
         key.norm[2][1][1] = std::vector<int>(40, c.table);
         key.truthAdjust[2][4] = 5; // raw score without endorsed items
         const ScoringTables t = tablesOf(key);
-        ClientSpec client;
+        ClientFixture client;
         // Truthfulness raw 20 gives percentile 40 (band 4); floor items earn 1 point only.
         client.answers = answersWithRange(1, 20, '1');
         client.answers = answersWithRange(33, 32 + c.endorsed, '1', client.answers);
@@ -87,9 +87,9 @@ TEST(Scorer, EndorsedCountCapsTheAlcoholPercentile)
 }
 
 // Floor items can earn 2 (first half) or 3 points (second half) when answered.
-KeySpec floorKey()
+KeyFixture floorKey()
 {
-    KeySpec key = KeySpec::standard();
+    KeyFixture key = KeyFixture::standard();
     QString& b1 = key.pointKey[1][1];
     QString& b2 = key.pointKey[2][1];
     for (int i = 21; i <= 26; ++i)
@@ -134,7 +134,7 @@ TEST(Scorer, SignificantAnswerFloorsOfEachScale)
     const std::array<std::pair<int, int>, 4> twoItems{{{21, 26}, {41, 46}, {61, 66}, {81, 87}}};
     const std::array<std::pair<int, int>, 4> threeItems{{{27, 32}, {47, 52}, {67, 73}, {88, 94}}};
     for (const Case& c : cases) {
-        ClientSpec client;
+        ClientFixture client;
         QByteArray a = neutralAnswers();
         for (int col = 0; col < 4; ++col) {
             a = answersWithRange(twoItems[col].first, twoItems[col].first + c.twos - 1, '1', a);
@@ -151,10 +151,10 @@ TEST(Scorer, SignificantAnswerFloorsOfEachScale)
 
 TEST(Scorer, FloorsNeverLowerAPercentile)
 {
-    KeySpec key = floorKey();
+    KeyFixture key = floorKey();
     key.norm[2][1][1] = std::vector<int>(40, 80);
     const ScoringTables t = tablesOf(key);
-    ClientSpec client;
+    ClientFixture client;
     client.answers = answersWithRange(27, 29, '1'); // three 3-point items: floor 66
     client.court[13] = QStringLiteral("2");         // arrest floor 37
     const ClientScores r = score(t, client);
@@ -199,12 +199,12 @@ TEST(Scorer, ArrestFloors)
         {"dv 1 + arrests 4", {{12, "1"}, {8, "4"}}, 0, 0, 48, 0, 0, 1, 1},
         {"not available", {{12, "N"}, {13, "N"}, {8, "-1"}}, 0, 0, 0, 0, 0, 0, 0},
     };
-    KeySpec key = KeySpec::standard();
+    KeyFixture key = KeyFixture::standard();
     for (int s = 2; s <= 5; ++s)
         key.norm[s][1][1] = std::vector<int>(40, 0);
     const ScoringTables t = tablesOf(key);
     for (const Case& c : cases) {
-        ClientSpec client;
+        ClientFixture client;
         for (const auto& [item, value] : c.court)
             client.court[item] = QString::fromLatin1(value);
         const ClientScores r = score(t, client);
@@ -239,10 +239,10 @@ TEST(Scorer, CourtHistoryPoints)
         {12, "6", 5, 10}, {13, "40", 5, 0}, {14, "40", 5, 0}, {15, "2", 5, 2}, {15, "3", 5, 4},
         {15, "6", 5, 8},  {15, "N", 5, 0},  {9, "-1", 5, 0},  {9, " 3", 5, 3},
     };
-    KeySpec key = KeySpec::standard();
+    KeyFixture key = KeyFixture::standard();
     const ScoringTables t = tablesOf(key);
     for (const Case& c : cases) {
-        ClientSpec client;
+        ClientFixture client;
         client.court[c.item] = QString::fromLatin1(c.value);
         EXPECT_EQ(score(t, client).RawScore[c.scale], c.points)
             << "court item " << c.item << " = \"" << c.value << "\"";
@@ -263,7 +263,7 @@ TEST(Scorer, NormGroupFromGenderAndRace)
                           {2, 6, 30, 40}, {1, 0, 20, 30}, {7, 2, 23, 33}};
     const ScoringTables t = tablesOf();
     for (const Case& c : cases) {
-        ClientSpec client;
+        ClientFixture client;
         client.gender = c.gender;
         client.race = c.race;
         client.answers = answersWithRange(1, 10, '1');
@@ -301,12 +301,12 @@ TEST(Scorer, StressCoping)
         {"zero after correction", neutralAnswers(), 0, -60, 0, 0, 99},
     };
     for (const Case& c : cases) {
-        KeySpec key = KeySpec::standard();
+        KeyFixture key = KeyFixture::standard();
         for (int i = 1; i <= 52; ++i)
             key.stressBound[i] = c.firstBound + 2 * (i - 1);
         key.truthAdjust[6][2] = c.adjust;
         const ScoringTables t = tablesOf(key);
-        ClientSpec client;
+        ClientFixture client;
         client.answers = answersWithRange(1, 10, '1', c.answers);
         const ClientScores r = score(t, client);
         SCOPED_TRACE(c.name);
@@ -327,21 +327,21 @@ TEST(Scorer, OmittedItems)
     const Case cases[] = {{0, 0}, {3, 0}, {4, 99}, {5, 99}, {20, 99}};
     const ScoringTables t = tablesOf();
     for (const Case& c : cases) {
-        ClientSpec client;
+        ClientFixture client;
         client.answers = answersWithRange(21, 20 + c.omitted, '0');
         const ClientScores r = score(t, client);
         EXPECT_EQ(r.OmitCount[2], c.omitted);
         EXPECT_EQ(r.Percentile[2], c.percentile) << c.omitted << " omitted";
     }
     // A blank answer counts as no answer.
-    ClientSpec blank;
+    ClientFixture blank;
     blank.answers = answersWithRange(21, 25, ' ');
     EXPECT_EQ(score(t, blank).OmitCount[2], 5);
 }
 
 TEST(Scorer, PointsOfEachBlockAndCode)
 {
-    KeySpec key = KeySpec::standard();
+    KeyFixture key = KeyFixture::standard();
     key.pointKey[1][1] = QStringLiteral("1234567890") + QString(39, u'0') + u'7';
     key.pointKey[2][2] = QStringLiteral("3") + QString(42, u'0') + u'5';
     key.pointKey[3][4] = QStringLiteral("9") + QString(38, u'0') + u'8';
@@ -367,12 +367,12 @@ TEST(Scorer, PointsOfEachBlockAndCode)
 TEST(Scorer, ScoringAgainGivesTheSameAndNothingCarriesOver)
 {
     const ScoringTables t = tablesOf();
-    ClientSpec first;
+    ClientFixture first;
     first.court[12] = QStringLiteral("2");
     first.court[8] = QStringLiteral("9");
     first.court[13] = QStringLiteral("4");
     first.answers = answersWithRange(21, 30, '1');
-    const ClientSpec second;
+    const ClientFixture second;
 
     ClientScores r;
     const ClientWork a = UnpackClient(first.record(), 1);
@@ -464,7 +464,7 @@ TEST(Scorer, SignificantItemAndTreatmentNeedLists)
     };
     const ScoringTables t = tablesOf();
     for (const Case& c : cases) {
-        ClientSpec client;
+        ClientFixture client;
         for (const auto& [item, value] : c.court)
             client.court[item] = QString::fromLatin1(value);
         client.answers = c.answers;
@@ -478,12 +478,12 @@ TEST(Scorer, SignificantItemAndTreatmentNeedLists)
 
 TEST(Scorer, UnpackClient)
 {
-    ClientSpec spec;
-    spec.age = QStringLiteral("N");
-    spec.testDate = QStringLiteral("03/05/2024");
-    spec.court[5] = QStringLiteral("-1");
-    spec.court[6] = QStringLiteral("12");
-    const ClientWork c = UnpackClient(spec.record(), 7);
+    ClientFixture fixture;
+    fixture.age = QStringLiteral("N");
+    fixture.testDate = QStringLiteral("03/05/2024");
+    fixture.court[5] = QStringLiteral("-1");
+    fixture.court[6] = QStringLiteral("12");
+    const ClientWork c = UnpackClient(fixture.record(), 7);
     EXPECT_EQ(c.Age, QStringLiteral("N/A"));
     EXPECT_EQ(c.Name.size(), 25);
     EXPECT_EQ(c.TestDate, QStringLiteral("3/5/2024"));
@@ -492,9 +492,9 @@ TEST(Scorer, UnpackClient)
     EXPECT_EQ(CourtValue(c, 6), 12);
     EXPECT_EQ(c.TestNumber, 7);
 
-    spec.age = QStringLiteral("7");
-    spec.testDate = QStringLiteral("12/25/2023");
-    const ClientWork d = UnpackClient(spec.record(), 1);
+    fixture.age = QStringLiteral("7");
+    fixture.testDate = QStringLiteral("12/25/2023");
+    const ClientWork d = UnpackClient(fixture.record(), 1);
     EXPECT_EQ(d.Age, QStringLiteral("7  "));
     EXPECT_EQ(d.TestDate, QStringLiteral("12/25/2023"));
 }

@@ -40,9 +40,9 @@ QString joined(const std::vector<int>& values, const QString& sep)
 
 } // namespace
 
-KeySpec KeySpec::standard()
+KeyFixture KeyFixture::standard()
 {
-    KeySpec k;
+    KeyFixture k;
     fillRange(k.sigItemNo, 1, 9, 21);
     fillRange(k.sigItemNo, 10, 19, 61);
     fillRange(k.sigItemNo, 20, 28, 81);
@@ -91,7 +91,7 @@ KeySpec KeySpec::standard()
     return k;
 }
 
-QByteArray KeySpec::render() const
+QByteArray KeyFixture::render() const
 {
     // Several separator styles on purpose: commas, blanks, and fields split over lines.
     QString s;
@@ -124,9 +124,9 @@ QByteArray KeySpec::render() const
     return encode(s);
 }
 
-TextSpec TextSpec::standard()
+TextFixture TextFixture::standard()
 {
-    TextSpec t;
+    TextFixture t;
     t.rangeName = {QString(), QStringLiteral("LOW"), QStringLiteral("MEDIUM"),
                    QStringLiteral("PROBLEM"), QStringLiteral("MAXIMUM")};
     const std::array<QString, 5> groups{QString(), QStringLiteral("Alcohol"),
@@ -144,7 +144,7 @@ TextSpec TextSpec::standard()
     return t;
 }
 
-QByteArray TextSpec::render() const
+QByteArray TextFixture::render() const
 {
     QString s = QStringLiteral("\"Scale\",\"Percentile\"\r\n");
     s += QStringLiteral("Age,Sex,Race,Education,Marital,Date\r\n");
@@ -173,7 +173,7 @@ QByteArray paragraphFile(int scale, const QStringList& keys, int linesPerKey)
     return encode(s);
 }
 
-void writeInstallation(const QString& dir, const KeySpec& key, const TextSpec& text,
+void writeInstallation(const QString& dir, const KeyFixture& key, const TextFixture& text,
                        int linesPerKey)
 {
     const QDir d(dir);
@@ -197,7 +197,7 @@ void writeInstallation(const QString& dir, const KeySpec& key, const TextSpec& t
                "[b]\nReportLine1=Second brand scoring line\nReportLine2=Vendor Two\n");
 }
 
-ClientRecord ClientSpec::record() const
+ClientRecord ClientFixture::record() const
 {
     ClientRecord r;
     const auto set = [&r](Field f, const QString& v) {

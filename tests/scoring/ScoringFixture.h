@@ -15,7 +15,7 @@
 namespace kvx::test {
 
 // The scoring key "KVXB2.TXT", field by field; index 0 unused as in the file's numbering.
-struct KeySpec
+struct KeyFixture
 {
     std::array<int, 41> sigItemNo{};
     std::array<std::array<QString, 5>, 6> pointKey;                     // [block][code]
@@ -37,18 +37,18 @@ struct KeySpec
     //  - significant items: alcohol 21-29, drugs 61-70, domestic violence 81-89,
     //    control 41-52;
     //  - no Truthfulness corrections.
-    static KeySpec standard();
+    static KeyFixture standard();
     QByteArray render() const;
 };
 
 // The report text file "KVXRPT.TXT".
-struct TextSpec
+struct TextFixture
 {
     std::array<QString, 5> rangeName;
     std::array<QString, 51> sigItemText;
     std::array<QString, 41> interviewText;
 
-    static TextSpec standard();
+    static TextFixture standard();
     QByteArray render() const;
 };
 
@@ -57,11 +57,11 @@ QByteArray paragraphFile(int scale, const QStringList& keys, int linesPerKey);
 
 // Writes a complete installation (key, text, six paragraph files, "INVAL.TXT",
 // "branding.ini") into dir.
-void writeInstallation(const QString& dir, const KeySpec& key = KeySpec::standard(),
-                       const TextSpec& text = TextSpec::standard(), int linesPerKey = 3);
+void writeInstallation(const QString& dir, const KeyFixture& key = KeyFixture::standard(),
+                       const TextFixture& text = TextFixture::standard(), int linesPerKey = 3);
 
 // A client record: answers given as 155 characters (shorter: padded with "0").
-struct ClientSpec
+struct ClientFixture
 {
     QString name = QStringLiteral("Doe, Jane");
     QString age = QStringLiteral("34");

@@ -15,8 +15,8 @@ inline void PrintTo(const QString& s, std::ostream* os)
 namespace kvx::test {
 
 // Tables read from the rendered fixture files, as the program reads them.
-inline ScoringTables tablesOf(const KeySpec& key = KeySpec::standard(),
-                              const TextSpec& text = TextSpec::standard())
+inline ScoringTables tablesOf(const KeyFixture& key = KeyFixture::standard(),
+                              const TextFixture& text = TextFixture::standard())
 {
     ScoringTables t;
     QList<FileProblem> problems;
@@ -28,7 +28,7 @@ inline ScoringTables tablesOf(const KeySpec& key = KeySpec::standard(),
     return t;
 }
 
-inline ClientScores score(const ScoringTables& t, const ClientSpec& c)
+inline ClientScores score(const ScoringTables& t, const ClientFixture& c)
 {
     return ScoreClient(t, UnpackClient(c.record(), 1));
 }

@@ -58,11 +58,11 @@ protected:
         writeQuestionDb(file(QStringLiteral("KVX_32.db")), 155, 155, 177);
         Session s;
         SetDataPath(s, data_.path());
-        ClientSpec a;
+        ClientFixture a;
         a.court[12] = QStringLiteral("2");
         a.court[13] = QStringLiteral("1");
         a.answers = answersWithRange(21, 23, '1');
-        ClientSpec b;
+        ClientFixture b;
         b.answers = answersWithRange(1, 90, '1');
         s.client(1) = a.record();
         s.client(2) = b.record();
@@ -180,9 +180,9 @@ TEST_F(Tool, CheckInstallFindsEachPlantedFault)
             return lines.join('\n');
         };
     };
-    KeySpec falling = KeySpec::standard();
+    KeyFixture falling = KeyFixture::standard();
     falling.norm[2][1][1][5] = 1;
-    KeySpec unordered = KeySpec::standard();
+    KeyFixture unordered = KeyFixture::standard();
     unordered.stressBound[10] = unordered.stressBound[9];
     struct Case
     {
