@@ -26,5 +26,8 @@ int runList(const QStringList& args);
 int runSheet(const QStringList& args);
 int runReadSheet(const QStringList& args);
 int runScan(const QStringList& args);
+int runScore(const QStringList& args);
+int runReport(const QStringList& args);
+int runCheckInstall(const QStringList& args);
 
 } // namespace kvx::tool

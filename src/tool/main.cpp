@@ -35,6 +35,9 @@ constexpr std::array kCommands = {
     Command{"sheet", "draw the answer sheet (PDF or PNG), optionally marked", true, &runSheet},
     Command{"read-sheet", "read an answer-sheet image and print its values", false, &runReadSheet},
     Command{"scan", "acquire one page from a scanner", false, &runScan},
+    Command{"score", "score a client (--json for the results as JSON)", false, &runScore},
+    Command{"report", "score a client and write REPORT.PRN", false, &runReport},
+    Command{"check-install", "check an installation folder", false, &runCheckInstall},
 };
 
 int usage()

@@ -1,0 +1,94 @@
+// Scoring and writing one report, reading the key, text and paragraph files afresh each
+// time (goal: at least 1,000 clients a second on one core), and kvxtool report run once for
+// each client of a full data disk, process starts included (goal: under 2 seconds in all).
+#include "scoring/ScoreAndReport.h"
+#include "scoring/ScoringFixture.h"
+#include "store/DataFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+using namespace kvx;
+
+namespace {
+
+QString g_binDir;
+
+// A full data disk of varied clients and an installation with 20-line paragraphs.
+struct Fixture
+{
+    QTemporaryDir program{QStringLiteral("./kvxbench-XXXXXX")};
+    QTemporaryDir data{QStringLiteral("./kvxbench-XXXXXX")};
+    Session s;
+
+    Fixture()
+    {
+        test::writeInstallation(program.path(), test::KeyFixture::standard(),
+                                test::TextFixture::standard(), 20);
+        s.ProgramDir = program.path();
+        SetDataPath(s, data.path());
+        for (int n = 1; n <= kMaxClients; ++n) {
+            test::ClientFixture c;
+            QByteArray a = test::neutralAnswers();
+            for (int i = 1; i <= 155; ++i)
+                if ((i * n) % 7 == 0)
+                    a[i - 1] = '1';
+            c.answers = a;
+            c.court[12] = QString::number(n % 4);
+            c.court[13] = QString::number(n % 3);
+            s.client(n) = c.record();
+            if (!WriteClient(s, n))
+                std::abort();
+        }
+        if (!ReadAllClients(s))
+            std::abort();
+    }
+};
+
+void BM_ScoreAndReportOneClient(benchmark::State& state)
+{
+    Fixture f;
+    int n = 1;
+    for (auto _ : state) {
+        f.s.CurClient = n;
+        if (!ScoreAndReport(f.s))
+            state.SkipWithError("ScoreAndReport failed");
+        n = n % kMaxClients + 1;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_ScoreAndReportOneClient)->Unit(benchmark::kMicrosecond);
+
+void BM_KvxtoolReportFullDisk(benchmark::State& state)
+{
+    Fixture f;
+    const QString tool = g_binDir + QStringLiteral("/kvxtool");
+    for (auto _ : state) {
+        for (int n = 1; n <= kMaxClients; ++n) {
+            QProcess p;
+            p.start(tool, {QStringLiteral("report"), QStringLiteral("--program-dir"),
+                           f.program.path(), QStringLiteral("--data-dir"), f.data.path(),
+                           QStringLiteral("--client"), QString::number(n)});
+            if (!p.waitForFinished(30000) || p.exitCode() != 0)
+                state.SkipWithError("kvxtool report failed");
+        }
+    }
+}
+BENCHMARK(BM_KvxtoolReportFullDisk)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    g_binDir = QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
