@@ -288,11 +288,12 @@ Status frmClientInfo::RecordToDB()
 
 void frmClientInfo::LockFields()
 {
-    QWidget* focus = QApplication::focusWidget();
-    if (focus && fieldIndexOf(focus) >= 0)
-        menuChoices()->button(0)->setFocus(Qt::OtherFocusReason);
+    const bool hadFocus = fieldIndexOf(QApplication::focusWidget()) >= 0;
+    // Disabled first, so that the field the focus leaves cannot count (and complain) again.
     for (int i = 0; i < kInfoFieldCount; ++i)
         fieldWidget(static_cast<InfoField>(i))->setEnabled(false);
+    if (hadFocus)
+        menuChoices()->button(0)->setFocus(Qt::OtherFocusReason);
 }
 
 void frmClientInfo::CountEdit(const QString& fieldName)
