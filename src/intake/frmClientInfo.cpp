@@ -181,6 +181,8 @@ frmClientInfo::frmClientInfo(Session& session, Prompter& prompter, QWidget* pare
     layout->addWidget(frClient);
     layout->addWidget(menu);
     layout->addWidget(MsgPanel);
+    // Wide enough for the longest help line.
+    setMinimumWidth(MsgPanel->fontMetrics().horizontalAdvance(fieldHelp(InfoField::Race)) + 40);
 
     Load();
 }

@@ -64,6 +64,7 @@ frmCourtHistory::frmCourtHistory(Session& session, Prompter& prompter, QWidget* 
         auto* edit = new QLineEdit(frCourt);
         edit->setObjectName(QLatin1String(kItems[i].control));
         edit->setMaxLength(2);
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 16);
         auto* label = new QLabel(QLatin1String(kItems[i].label), frCourt);
         label->setObjectName(QStringLiteral("lblInfo_%1").arg(i));
         label->setBuddy(edit);
