@@ -1,0 +1,98 @@
+#pragma once
+
+#include "app/ScreenConventions.h"
+#include "intake/IntakeRules.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QLineEdit>
+
+#include <array>
+#include <functional>
+
+namespace kvx {
+
+// A drop-down list of the client information screen. The screen decides what typing does.
+class InfoListBox : public QComboBox
+{
+    Q_OBJECT
+public:
+    InfoListBox(InfoList list, QWidget* parent = nullptr);
+
+    InfoList list() const { return list_; }
+    // The chosen entry, or -1 when the box is empty or holds a text of no entry.
+    int chosen() const;
+    // Shows text and selects the entry it matches; drops the list down when none does.
+    void typeText(const QString& text);
+    // Selects the entry the shown text matches, if any; keeps the choice otherwise.
+    void rematch();
+    void choose(int index);
+    void empty();
+
+private:
+    InfoList list_;
+};
+
+// The client information screen: name, age, date of birth and the four lists of a new, an
+// edited or a scanned client. The caller sets Session::EditMode and ScanEditMode before
+// building it; the outcome is in Session::ScreenAccepted.
+class frmClientInfo : public KvxScreen
+{
+    Q_OBJECT
+public:
+    frmClientInfo(Session& session, Prompter& prompter, QWidget* parent = nullptr);
+
+    bool EditMode() { return session().EditMode; }
+    void setEditMode(bool on) { session().EditMode = on; }
+    bool ScanEditMode() { return session().ScanEditMode; }
+    void setScanEditMode(bool on) { session().ScanEditMode = on; }
+
+    // The date a new client's test date takes (today unless a test says otherwise).
+    void setClock(std::function<QDate()> today) { today_ = std::move(today); }
+
+    void RecordToScreen();
+    Status RecordToDB();
+    void LockFields();
+    void CountEdit(const QString& fieldName);
+    void ShowEditLimitMessage();
+
+    QLineEdit* txtName;
+    QLineEdit* txtAge;
+    QLineEdit* mebDateOfBirth;
+    InfoListBox* cmbGender;
+    InfoListBox* cmbRace;
+    InfoListBox* cmbEducation;
+    InfoListBox* cmbMarital;
+    std::array<QLabel*, kInfoFieldCount> lblInfo{};
+    QFrame* frClient;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Load();
+    void Activate();
+    QWidget* fieldWidget(InfoField f) const;
+    int fieldIndexOf(QObject* w) const;
+    QString currentText(InfoField f) const;
+    InfoValues screenValues() const;
+    // Enter or Tab in a field: the check, and where the focus goes.
+    bool checkField(InfoField f);
+    void complain(InfoField f, const QString& message);
+    void enterField(InfoField f);
+    bool typeInField(InfoField f, QKeyEvent* k);
+    void fieldFocused(InfoField f, bool in);
+    void updateOkHelp();
+    void Save();
+    bool writeCurrent();
+    void CancelInput();
+
+    std::array<QString, kInfoFieldCount> accepted_{};
+    int acceptedEditCount_ = 0;
+    bool countEdits_ = true;
+    bool activated_ = false;
+    std::function<QDate()> today_ = [] { return QDate::currentDate(); };
+};
+
+} // namespace kvx
