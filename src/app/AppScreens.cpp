@@ -2,6 +2,7 @@
 
 #include "app/Branding.h"
 #include "app/frmAbout.h"
+#include "intake/IntakeScreens.h"
 
 #include <QApplication>
 
@@ -32,9 +33,15 @@ QString AppScreens::DriveSelect()
     return driveSelect_->SelectedDrive();
 }
 
-void AppScreens::ClientInformation() {}
+void AppScreens::ClientInformation()
+{
+    ShowClientInformation(session_, prompter_, QApplication::activeWindow());
+}
 
-void AppScreens::CourtHistory() {}
+void AppScreens::CourtHistory()
+{
+    ShowCourtHistory(session_, prompter_, QApplication::activeWindow());
+}
 
 void AppScreens::AnswerEntry() {}
 
