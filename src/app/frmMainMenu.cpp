@@ -139,6 +139,13 @@ void frmMainMenu::Activate()
     UpdateEditChoice();
     menu_->button(AddNewClient)->setEnabled(session_.NumClients < kMaxClients);
     menu_->button(EditCurrentClient)->setEnabled(false);
+    // Back from a screen whose button is now disabled (or hidden meanwhile), the keyboard
+    // would be left with no focus at all: the client list takes it.
+    if (isVisible()) {
+        activateWindow();
+        if (!focusWidget() || !focusWidget()->isEnabled() || !focusWidget()->isVisible())
+            lbNameDisplay->setFocus(Qt::OtherFocusReason);
+    }
     // A highlight stays with the button that keeps the focus.
     for (int i = 0; i < menu_->count(); ++i) {
         if (menu_->button(i)->hasFocus())

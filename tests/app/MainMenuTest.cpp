@@ -211,6 +211,9 @@ private slots:
         QVERIFY(in.session.RefreshNames);
         QVERIFY(in.menu->frMainMenu->isVisible());
         QVERIFY(!in.button(0)->isEnabled());
+        // The keyboard is not left without a focus.
+        QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->isEnabled() &&
+                    QApplication::focusWidget()->isVisible());
     }
 
     void otherActivitiesResetTheModes()
