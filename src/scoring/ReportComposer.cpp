@@ -3,7 +3,7 @@
 #include "scoring/Paragraphs.h"
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
-#include "testing/TestSpec.h"
+#include "testing/TestStructure.h"
 
 #include <QDir>
 #include <QFileInfo>

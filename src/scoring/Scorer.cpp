@@ -1,6 +1,6 @@
 #include "scoring/Scorer.h"
 
-#include "testing/TestSpec.h"
+#include "testing/TestStructure.h"
 
 #include <QDate>
 
