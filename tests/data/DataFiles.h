@@ -1,118 +1,39 @@
 #pragma once
 
 #include "common/TestSupport.h"
+#include "scoring/ScoringTables.h"
 #include "store/Cp1252.h"
-
-#include <QString>
-#include <QStringList>
 
 #include <gtest/gtest.h>
 
 namespace kvx::test {
 
-inline QString sourceDataDir()
+inline QString dataDir()
 {
-    return qEnvironmentVariable("KVX_SOURCE_DIR") + QStringLiteral("/data");
-}
-
-inline QString sourceData(const QString& name)
-{
-    return sourceDataDir() + u'/' + name;
-}
-
-inline QString builtDatabase()
-{
-    return qEnvironmentVariable("KVX_BUILD_DIR") + QStringLiteral("/data/KVX_32.db");
+    return qEnvironmentVariable("KVX_SOURCE_DIR") + "/data";
 }
 
 // The lines of an installation text file; every line must end with CR LF.
-inline QStringList crlfLines(const QString& path)
+inline QStringList crlfLines(const QString& name)
 {
-    const QByteArray bytes = readBytes(path);
-    EXPECT_FALSE(bytes.isEmpty()) << str(path);
-    EXPECT_TRUE(bytes.endsWith("\r\n")) << str(path);
-    QStringList lines = cp1252::decode(bytes).split(QStringLiteral("\r\n"));
+    const QByteArray bytes = readBytes(dataDir() + '/' + name);
+    EXPECT_TRUE(bytes.endsWith("\r\n")) << str(name);
+    QStringList lines = cp1252::decode(bytes).split("\r\n");
     lines.removeLast();
     for (const QString& l : lines)
-        EXPECT_FALSE(l.contains(u'\n') || l.contains(u'\r')) << str(path) << ": " << str(l);
+        EXPECT_FALSE(l.contains('\n') || l.contains('\r')) << str(name) << ": " << str(l);
     return lines;
 }
 
-// Reads delimited fields as the program does: a number ends at a comma, a blank or a line
-// end; a text ends at a comma or a line end, is trimmed and may stand in double quotes.
-class FieldReader
+// The scoring key and report texts of data/ as the program reads them, without a problem.
+inline testing::AssertionResult loadTables(ScoringTables& t)
 {
-public:
-    explicit FieldReader(QString text) : s_(std::move(text)) {}
-
-    bool number(int* out)
-    {
-        skipSpace();
-        const qsizetype start = i_;
-        while (i_ < s_.size() && !QStringView(u", \t\r\n").contains(s_[i_]))
-            ++i_;
-        bool ok = false;
-        const int v = QStringView(s_).mid(start, i_ - start).toInt(&ok);
-        endField();
-        if (!ok || v < -32768 || v > 32767)
-            return false;
-        *out = v;
-        return true;
-    }
-
-    QString text()
-    {
-        skipSpace();
-        QString v;
-        if (i_ < s_.size() && s_[i_] == u'"') {
-            const qsizetype end = s_.indexOf(u'"', i_ + 1);
-            if (end < 0)
-                return {};
-            v = s_.mid(i_ + 1, end - i_ - 1);
-            i_ = end + 1;
-        } else {
-            const qsizetype start = i_;
-            while (i_ < s_.size() && !QStringView(u",\r\n").contains(s_[i_]))
-                ++i_;
-            v = s_.mid(start, i_ - start).trimmed();
-        }
-        endField();
-        return v;
-    }
-
-    // Whole lines, after the fields read so far.
-    QString line()
-    {
-        const qsizetype end = s_.indexOf(QStringLiteral("\r\n"), i_);
-        const QString v = s_.mid(i_, end < 0 ? -1 : end - i_);
-        i_ = end < 0 ? s_.size() : end + 2;
-        return v;
-    }
-
-    bool atEnd()
-    {
-        skipSpace();
-        return i_ >= s_.size();
-    }
-
-private:
-    void skipSpace()
-    {
-        while (i_ < s_.size() && QStringView(u" \t\r\n").contains(s_[i_]))
-            ++i_;
-    }
-    void endField()
-    {
-        while (i_ < s_.size() && (s_[i_] == u' ' || s_[i_] == u'\t'))
-            ++i_;
-        if (i_ < s_.size() && s_[i_] == u',')
-            ++i_;
-        else if (QStringView(s_).mid(i_).startsWith(u"\r\n"))
-            i_ += 2;
-    }
-
-    QString s_;
-    qsizetype i_ = 0;
-};
+    QList<FileProblem> problems;
+    Result<ScoringTables> r = LoadScoringTables(dataDir(), &problems);
+    if (!problems.isEmpty())
+        return testing::AssertionFailure() << str(problems.first().text());
+    t = *r;
+    return testing::AssertionSuccess();
+}
 
 } // namespace kvx::test

@@ -1,345 +1,194 @@
 #include "DataFiles.h"
 #include "app/Branding.h"
 
-#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <array>
 #include <set>
-#include <vector>
 
 using namespace kvx;
 using namespace kvx::test;
 
 namespace {
 
-const QStringList kParagraphKeys = {QStringLiteral("LOW"),         QStringLiteral("MEDIUM"),
-                                    QStringLiteral("MEDIUM-LOW"),  QStringLiteral("MEDIUM-HIGH"),
-                                    QStringLiteral("PROBLEM"),     QStringLiteral("MAXIMUM"),
-                                    QStringLiteral("MAXIMUM-LOW"), QStringLiteral("MAXIMUM-HIGH")};
-
-// The fields of the scoring key, read in file order.
-struct KeyFile
+// Loading fails on any problem the reader reports, among them norms that fall, stress bounds
+// out of order and values out of range.
+class ScoringKey : public testing::Test
 {
-    std::vector<int> sig;
-    QStringList pointKeys;
-    std::vector<int> norms[2][3][5];
-    std::vector<int> bounds;
-    std::vector<int> stressNorms[2][3];
-    std::vector<int> lists[5];
-    std::vector<int> floors;
-    int adjust[5][9] = {};
-    bool complete = false;
+protected:
+    void SetUp() override { ASSERT_TRUE(loadTables(t)); }
+
+    // The most points any answer to the item earns.
+    int bestPoints(int item) const
+    {
+        const int first[] = {1, 1, 51, 95, 136, 146, 156};
+        const int block = int(std::upper_bound(first + 1, first + 7, item) - first) - 1;
+        int best = 0;
+        for (const QString& key : t.PointKey[block])
+            if (item - first[block] < key.size())
+                best = std::max(best, key[item - first[block]].digitValue());
+        return best;
+    }
+
+    ScoringTables t;
 };
 
-KeyFile readKey()
+TEST_F(ScoringKey, PointKeysAreDigitsAsLongAsTheirBlocks)
 {
-    KeyFile k;
-    FieldReader r(cp1252::decode(readBytes(sourceData(QStringLiteral("KVXB2.TXT")))));
-    auto numbers = [&](std::vector<int>& into, int count) {
-        for (int i = 0; i < count; ++i) {
-            int v = 0;
-            if (!r.number(&v))
-                return false;
-            into.push_back(v);
+    const int length[] = {0, 50, 44, 41, 10, 10};
+    const int topCode[] = {0, 2, 2, 4, 2, 4};
+    for (int b = 1; b <= 5; ++b)
+        for (int code = 0; code <= topCode[b]; ++code) {
+            const QString& key = t.PointKey[b][code];
+            EXPECT_EQ(key.size(), length[b]) << "block " << b << " code " << code;
+            // No answer (code 0) never earns points.
+            const char* digits = code == 0 ? "^0*$" : "^[0-9]*$";
+            EXPECT_TRUE(QRegularExpression(digits).match(key).hasMatch()) << str(key);
         }
-        return true;
-    };
-    int n = 0;
-    if (!numbers(k.sig, 40))
-        return k;
-    for (int i = 0; i < 19; ++i)
-        k.pointKeys << r.text();
-    for (auto& sex : k.norms)
-        for (auto& race : sex)
-            for (auto& scale : race)
-                if (!r.number(&n) || n < 0 || n > 95 || !numbers(scale, n))
-                    return k;
-    if (!numbers(k.bounds, 52))
-        return k;
-    for (auto& sex : k.stressNorms)
-        for (auto& race : sex)
-            if (!numbers(race, 51))
-                return k;
-    for (auto& list : k.lists)
-        if (!r.number(&n) || n < 0 || n > 40 || !numbers(list, n))
-            return k;
-    if (!numbers(k.floors, 57))
-        return k;
-    for (auto& scale : k.adjust)
-        for (int& v : scale)
-            if (!r.number(&v))
-                return k;
-    k.complete = r.atEnd(); // nothing may follow the last field
-    return k;
 }
 
-// The point key and position of an item; codes above the block's choices earn nothing.
-int points(const KeyFile& k, int item, int code)
+TEST_F(ScoringKey, NormsCoverEveryAttainableScoreAndStressNormsNeverFall)
 {
-    struct Block
-    {
-        int first, last, key0, top;
-    };
-    static const Block blocks[] = {
-        {1, 50, 0, 2}, {51, 94, 3, 2}, {95, 135, 6, 4}, {136, 145, 11, 2}, {146, 155, 14, 4}};
-    for (const Block& b : blocks)
-        if (item >= b.first && item <= b.last) {
-            if (code > b.top)
-                return 0;
-            const QString& key = k.pointKeys[b.key0 + code];
-            return key[item - b.first].digitValue();
-        }
-    return 0;
-}
-
-int bestPoints(const KeyFile& k, int item)
-{
-    int best = 0;
-    for (int code = 0; code <= 4; ++code)
-        best = std::max(best, points(k, item, code));
-    return best;
-}
-
-bool contains(const std::vector<int>& v, int x)
-{
-    return std::find(v.begin(), v.end(), x) != v.end();
-}
-
-TEST(ScoringKey, HoldsEveryFieldAndNothingAfter)
-{
-    const KeyFile k = readKey();
-    ASSERT_TRUE(k.complete);
-    const int lengths[19] = {50, 50, 50, 44, 44, 44, 41, 41, 41, 41,
-                             41, 10, 10, 10, 10, 10, 10, 10, 10};
-    for (int i = 0; i < 19; ++i) {
-        EXPECT_EQ(k.pointKeys[i].size(), lengths[i]) << "point key " << i + 1;
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9]*$")).match(k.pointKeys[i]).hasMatch())
-            << "point key " << i + 1;
-    }
-    // Code 0 (no answer) never earns points.
-    for (int i : {0, 3, 6, 11, 14}) {
-        EXPECT_EQ(k.pointKeys[i], QString(k.pointKeys[i].size(), u'0')) << "point key " << i + 1;
-    }
-}
-
-TEST(ScoringKey, NormsRiseAndCoverEveryAttainableScore)
-{
-    const KeyFile k = readKey();
-    ASSERT_TRUE(k.complete);
-    // Highest points the court history adds (ALCOHOL, DRUGS, VIOLENCE), and the largest
-    // Truthfulness correction for scales 2..5.
-    const int court[5] = {0, 6, 0, 7, 5 + 6 + 7 + 7 * 6 + 4 + 10 + 8};
-    for (int s = 0; s < 5; ++s) {
+    // Highest points the court history adds (ALCOHOL, DRUGS, VIOLENCE), and for scales 2..5
+    // the largest Truthfulness correction.
+    const int court[6] = {0, 0, 6, 0, 7, 5 + 6 + 7 + 7 * 6 + 4 + 10 + 8};
+    for (int s = 1; s <= 5; ++s) {
         int top = court[s];
-        for (int item : k.lists[s])
-            top += bestPoints(k, item);
-        if (s > 0)
-            top += *std::max_element(std::begin(k.adjust[s - 1]), std::end(k.adjust[s - 1]));
-        for (int sex = 0; sex < 2; ++sex)
-            for (int race = 0; race < 3; ++race) {
-                const auto& norm = k.norms[sex][race][s];
-                SCOPED_TRACE(testing::Message()
-                             << "scale " << s + 1 << " sex " << sex + 1 << " race " << race + 1);
-                EXPECT_EQ(norm.size(), std::min(95, top));
-                for (size_t r = 0; r < norm.size(); ++r) {
-                    EXPECT_GE(norm[r], 0);
-                    EXPECT_LE(norm[r], 99);
-                    if (r > 0) {
-                        EXPECT_GE(norm[r], norm[r - 1]) << "raw " << r + 1;
-                    }
-                }
-            }
-        // Women's and men's tables differ somewhere (except Truthfulness, which may not).
-        if (s > 0) {
-            EXPECT_NE(k.norms[0][0][s], k.norms[1][0][s]) << "scale " << s + 1;
-        }
+        for (int item : t.ScaleItems[s])
+            top += bestPoints(item);
+        if (s > 1)
+            top += *std::max_element(t.TruthAdjust[s].begin() + 1, t.TruthAdjust[s].end());
+        for (int race = 1; race <= 3; ++race)
+            for (int sex = 1; sex <= 2; ++sex)
+                EXPECT_EQ(t.NormLength(s, race, sex), std::min(95, top))
+                    << "scale " << s << " race " << race << " sex " << sex;
+        // Truthfulness may be the same for both sexes.
+        EXPECT_TRUE(s == 1 || t.Norm[s][1][1] != t.Norm[s][1][2]) << "scale " << s;
     }
+    // Stress coping raw scores run from 20*60/80 = 15 to 80*60/20 = 240, plus the correction.
+    const auto& adjust = t.TruthAdjust[6];
+    EXPECT_LT(t.StressBound[1], 15);
+    EXPECT_GE(t.StressBound[52], 240 + *std::max_element(adjust.begin() + 1, adjust.end()));
+    for (int sex = 1; sex <= 2; ++sex)
+        for (int race = 1; race <= 3; ++race)
+            EXPECT_TRUE(
+                std::is_sorted(t.StressNorm[sex][race].begin() + 1, t.StressNorm[sex][race].end()))
+                << "sex " << sex << " race " << race;
 }
 
-TEST(ScoringKey, StressBracketsCoverEveryRawScore)
+TEST_F(ScoringKey, SignificantAndFloorItemsBelongToTheirScales)
 {
-    const KeyFile k = readKey();
-    ASSERT_TRUE(k.complete);
-    for (size_t i = 1; i < k.bounds.size(); ++i) {
-        EXPECT_LT(k.bounds[i - 1], k.bounds[i]) << "bound " << i + 1;
-    }
-    // Raw scores run from 20*60/80 = 15 to 80*60/20 = 240, plus the correction.
-    const int topAdjust = *std::max_element(std::begin(k.adjust[4]), std::end(k.adjust[4]));
-    EXPECT_LT(k.bounds.front(), 15);
-    EXPECT_GE(k.bounds.back(), 240 + topAdjust);
-    for (const auto& sex : k.stressNorms)
-        for (const auto& race : sex)
-            for (size_t i = 0; i < race.size(); ++i) {
-                EXPECT_GE(race[i], 0);
-                EXPECT_LE(race[i], 99);
-                if (i > 0) {
-                    EXPECT_GE(race[i], race[i - 1]) << "bracket " << i + 1;
-                }
-            }
-}
-
-TEST(ScoringKey, SignificantAndFloorItemsBelongToTheirScales)
-{
-    const KeyFile k = readKey();
-    ASSERT_TRUE(k.complete);
-    for (const auto& list : k.lists) {
+    for (const auto& list : t.ScaleItems)
         EXPECT_EQ(std::set<int>(list.begin(), list.end()).size(), list.size());
-        for (int item : list) {
-            EXPECT_GE(item, 1);
-            EXPECT_LE(item, 155);
-        }
-    }
-    const struct
-    {
-        const char* what;
-        const std::vector<int>& items;
-        int first, last, list;
-        int minPoints;
-    } groups[] = {
-        {"significant alcohol", k.sig, 0, 9, 1, 1},    {"significant drugs", k.sig, 9, 19, 3, 1},
-        {"significant violence", k.sig, 19, 28, 4, 1}, {"significant control", k.sig, 28, 40, 2, 1},
-        {"alcohol floor", k.floors, 0, 12, 1, 2},      {"control floor", k.floors, 12, 24, 2, 2},
-        {"drugs floor", k.floors, 24, 37, 3, 2},       {"violence floor", k.floors, 37, 57, 4, 2},
-    };
-    for (const auto& g : groups)
-        for (int i = g.first; i < g.last; ++i) {
-            const int item = g.items[i];
-            EXPECT_TRUE(contains(k.lists[g.list], item)) << g.what << " item " << item;
-            EXPECT_GE(bestPoints(k, item), g.minPoints) << g.what << " item " << item;
-        }
-    EXPECT_GE(k.lists[4].size(), 20u);
-}
-
-TEST(ScoringKey, TruthCorrectionsAreSmallAndGrowWithTheBand)
-{
-    const KeyFile k = readKey();
-    ASSERT_TRUE(k.complete);
-    for (int s = 0; s < 5; ++s)
-        for (int b = 0; b < 9; ++b) {
-            EXPECT_GE(k.adjust[s][b], 0);
-            EXPECT_LE(k.adjust[s][b], 5);
-            if (b > 0) {
-                EXPECT_GE(k.adjust[s][b], k.adjust[s][b - 1]) << "scale " << s + 2;
-            }
+    EXPECT_GE(t.ScaleItems[5].size(), 20u);
+    // {floor item?, first, last, scale}; a floor item's answer earns at least 2 points.
+    const int groups[][4] = {{0, 1, 9, 2},  {0, 10, 19, 4}, {0, 20, 28, 5}, {0, 29, 40, 3},
+                             {1, 1, 12, 2}, {1, 13, 24, 3}, {1, 25, 37, 4}, {1, 38, 57, 5}};
+    for (const auto& [isFloor, first, last, scale] : groups)
+        for (int i = first; i <= last; ++i) {
+            const int item = isFloor ? t.FloorItemNo[i] : t.SigItemNo[i];
+            const auto& list = t.ScaleItems[scale];
+            EXPECT_NE(std::find(list.begin(), list.end(), item), list.end())
+                << "item " << item << " not on scale " << scale;
+            EXPECT_GE(bestPoints(item), 1 + isFloor) << "item " << item;
         }
 }
 
-TEST(ReportTexts, FieldsThenNinetyLinesMatchingTheItems)
+TEST_F(ScoringKey, TruthCorrectionsAreSmallAndGrowWithTheBandUpToTheLastField)
 {
-    FieldReader r(cp1252::decode(readBytes(sourceData(QStringLiteral("KVXRPT.TXT")))));
-    QStringList fields;
-    for (int i = 0; i < 25; ++i)
-        fields << r.text();
-    EXPECT_EQ(fields.mid(21), QStringList({QStringLiteral("LOW"), QStringLiteral("MEDIUM"),
-                                           QStringLiteral("PROBLEM"), QStringLiteral("MAXIMUM")}));
-    QStringList lines;
-    while (!r.atEnd())
-        lines << r.line();
-    ASSERT_EQ(lines.size(), 90);
-    for (int i = 0; i < 40; ++i) {
-        EXPECT_FALSE(lines[i].trimmed().isEmpty()) << "significant item " << i + 1;
-        EXPECT_LE(lines[i].size(), 36) << str(lines[i]);
+    for (int s = 2; s <= 6; ++s) {
+        const auto& a = t.TruthAdjust[s];
+        EXPECT_TRUE(std::is_sorted(a.begin() + 1, a.end())) << "scale " << s;
+        EXPECT_GE(a[1], 0);
+        EXPECT_LE(a[9], 5);
     }
-    for (int i = 0; i < 40; ++i) {
-        const QString& l = lines[40 + i];
-        const int item = 146 + i / 4;
-        EXPECT_TRUE(l.startsWith(QStringLiteral("%1. ").arg(item))) << str(l);
+    // Nothing follows the corrections of scale 6.
+    QStringList last;
+    for (int band = 1; band <= 9; ++band)
+        last << QString::number(t.TruthAdjust[6][band]);
+    EXPECT_EQ(crlfLines("KVXB2.TXT").last(), last.join(','));
+}
+
+TEST_F(ScoringKey, ReportTextsMatchTheItems)
+{
+    EXPECT_EQ(QStringList(t.RangeName.begin() + 1, t.RangeName.end()),
+              QStringList({"LOW", "MEDIUM", "PROBLEM", "MAXIMUM"}));
+    for (int k = 1; k <= 50; ++k) {
+        EXPECT_FALSE(t.SigItemText[k].trimmed().isEmpty()) << "text " << k;
+        EXPECT_LE(t.SigItemText[k].size(), k <= 40 ? 36 : 72) << str(t.SigItemText[k]);
+    }
+    for (int k = 1; k <= 40; ++k) {
+        const QString& l = t.InterviewText[k];
+        EXPECT_TRUE(l.startsWith(QStringLiteral("%1. ").arg(146 + (k - 1) / 4))) << str(l);
         EXPECT_LE(l.size(), 36) << str(l);
     }
-    for (int i = 80; i < 90; ++i) {
-        EXPECT_FALSE(lines[i].trimmed().isEmpty());
-        EXPECT_LE(lines[i].size(), 72) << str(lines[i]);
-    }
-    // Every line of the file ends with CR LF.
-    EXPECT_EQ(crlfLines(sourceData(QStringLiteral("KVXRPT.TXT"))).size(), 95);
+    EXPECT_EQ(crlfLines("KVXRPT.TXT").size(), 95); // five lines of fields, then 90 texts
 }
 
 TEST(ParagraphFiles, EveryKeyHasAParagraphThatFitsTheReport)
 {
-    const char* files[] = {"KVXVA.TXT", "KVXAL.TXT", "KVXCL.TXT",
-                           "KVXDG.TXT", "KVXVI.TXT", "KVXSC.TXT"};
-    for (const char* f : files) {
-        const QStringList lines = crlfLines(sourceData(QLatin1String(f)));
-        for (const QString& key : kParagraphKeys) {
+    const QStringList keys = {"LOW",     "MEDIUM",  "MEDIUM-LOW",  "MEDIUM-HIGH",
+                              "PROBLEM", "MAXIMUM", "MAXIMUM-LOW", "MAXIMUM-HIGH"};
+    for (const char* f :
+         {"KVXVA.TXT", "KVXAL.TXT", "KVXCL.TXT", "KVXDG.TXT", "KVXVI.TXT", "KVXSC.TXT"}) {
+        const QStringList lines = crlfLines(f);
+        for (const QString& key : keys) {
             SCOPED_TRACE(testing::Message() << f << " " << str(key));
             const qsizetype at = lines.indexOf(key);
+            const qsizetype end = lines.indexOf("END", at + 1);
             ASSERT_GE(at, 0);
-            const qsizetype end = lines.indexOf(QStringLiteral("END"), at + 1);
             ASSERT_GT(end, at);
-            EXPECT_GE(end - at - 1, 3);
-            EXPECT_LE(end - at - 1, 8);
-            for (qsizetype i = at + 1; i < end; ++i) {
-                // Printed from column 9 of an 80-column line.
-                EXPECT_LE(lines[i].size(), 72) << str(lines[i]);
-                EXPECT_FALSE(lines[i].trimmed().isEmpty());
-                EXPECT_FALSE(kParagraphKeys.contains(lines[i])) << str(lines[i]);
-                for (QChar c : lines[i]) {
-                    EXPECT_LT(c.unicode(), 128) << str(lines[i]);
-                }
+            EXPECT_TRUE(end - at - 1 >= 3 && end - at - 1 <= 8) << end - at - 1 << " lines";
+            for (const QString& l : lines.mid(at + 1, end - at - 1)) {
+                // Plain ASCII, printed from column 9 of an 80-column line.
+                EXPECT_TRUE(QRegularExpression("^[ -~]{1,72}$").match(l).hasMatch()) << str(l);
+                EXPECT_FALSE(l.trimmed().isEmpty() || keys.contains(l)) << str(l);
             }
         }
     }
-}
-
-TEST(ParagraphFiles, InvalidTestTextEndsWithEnd)
-{
-    const QStringList lines = crlfLines(sourceData(QStringLiteral("INVAL.TXT")));
-    const qsizetype end = lines.indexOf(QStringLiteral("END"));
+    const QStringList inval = crlfLines("INVAL.TXT");
+    const qsizetype end = inval.indexOf("END");
     ASSERT_GT(end, 2);
-    for (qsizetype i = 0; i < end; ++i) {
-        EXPECT_LE(lines[i].size(), 73) << str(lines[i]); // printed from column 8
-    }
+    for (const QString& l : inval.first(end))
+        EXPECT_LE(l.size(), 73) << str(l); // printed from column 8
 }
 
 TEST(Branding, BothBrandingsAreCompleteDemonstrations)
 {
-    const QString dir = sourceDataDir();
-    const Branding a = LoadBranding(dir, QString());
-    const Branding b = LoadBranding(dir, QStringLiteral("b"));
+    const Branding a = LoadBranding(dataDir(), QString());
+    const Branding b = LoadBranding(dataDir(), "b");
     for (const Branding* br : {&a, &b}) {
-        for (const QString* line : {&br->VendorName, &br->VendorWeb, &br->VendorEmail, &br->Rights,
-                                    &br->Phone, &br->ReportLine1, &br->ReportLine2})
-            EXPECT_FALSE(line->isEmpty());
-        EXPECT_LE(br->ReportLine1.size(), 66);
-        EXPECT_LE(br->ReportLine2.size(), 66);
-        EXPECT_TRUE(br->ReportLine1.contains(QStringLiteral("DEMONSTRATION")));
-        EXPECT_TRUE(br->VendorWeb.contains(QStringLiteral("example.")));
-        EXPECT_TRUE(br->VendorEmail.contains(QStringLiteral("@example.")));
-        EXPECT_TRUE(br->Phone.contains(QStringLiteral("555-01")));
-        ASSERT_FALSE(br->LogoPath.isEmpty());
+        EXPECT_FALSE(br->VendorName.isEmpty() || br->ReportLine2.isEmpty());
+        EXPECT_LE(std::max(br->ReportLine1.size(), br->ReportLine2.size()), 66);
+        EXPECT_TRUE(br->ReportLine1.contains("DEMONSTRATION"));
+        EXPECT_TRUE(br->VendorWeb.contains("example."));
+        EXPECT_TRUE(br->VendorEmail.contains("@example."));
+        EXPECT_TRUE(br->Phone.contains("555-01"));
         // Roughly 3:2, as the about box and main menu expect.
-        const QString svg = QString::fromUtf8(readBytes(br->LogoPath));
-        const auto m =
-            QRegularExpression(QStringLiteral("viewBox=\"0 0 (\\d+) (\\d+)\"")).match(svg);
+        const auto m = QRegularExpression("viewBox=\"0 0 (\\d+) (\\d+)\"")
+                           .match(QString::fromUtf8(readBytes(br->LogoPath)));
         ASSERT_TRUE(m.hasMatch()) << str(br->LogoPath);
         EXPECT_NEAR(m.captured(1).toDouble() / m.captured(2).toDouble(), 1.5, 0.1);
     }
     EXPECT_NE(a.VendorName, b.VendorName);
     EXPECT_NE(a.LogoPath, b.LogoPath);
-    EXPECT_EQ(a.Rights, b.Rights);
     EXPECT_EQ(a.Phone, b.Phone);
-    EXPECT_EQ(a.Rights,
-              QStringLiteral("Synthetic items, norms and texts. Not a validated instrument."));
+    EXPECT_EQ(a.Rights, "Synthetic items, norms and texts. Not a validated instrument.");
+    EXPECT_EQ(b.Rights, a.Rights);
 }
 
 TEST(GeneratedFiles, MatchTheirSource)
 {
     QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
     QProcess p;
-    p.start(QStringLiteral("python3"),
-            {qEnvironmentVariable("KVX_SOURCE_DIR") + QStringLiteral("/scripts/make-install-files"),
-             tmp.path()});
+    p.start("python3",
+            {qEnvironmentVariable("KVX_SOURCE_DIR") + "/scripts/make-install-files", tmp.path()});
     ASSERT_TRUE(p.waitForFinished(60000));
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-    for (const char* f : {"KVXB2.TXT", "KVXRPT.TXT", "sql/10-english.sql", "sql/20-spanish.sql"}) {
-        EXPECT_EQ(readBytes(tmp.filePath(QLatin1String(f))),
-                  readBytes(sourceData(QLatin1String(f))))
+    for (const char* f : {"KVXB2.TXT", "KVXRPT.TXT", "sql/10-english.sql", "sql/20-spanish.sql"})
+        EXPECT_EQ(readBytes(tmp.filePath(f)), readBytes(dataDir() + '/' + f))
             << f << " differs from what scripts/make-install-files makes of its source";
-    }
 }
 
 } // namespace

@@ -10,55 +10,28 @@ using namespace kvx::test;
 
 namespace {
 
-const Workspace& workspace()
+Result<Recordset> openTable(const QString& table)
 {
-    static const Workspace ws(EngineDefaults{}, QString(), QStringLiteral("admin"), QString());
-    return ws;
+    static const Workspace ws(EngineDefaults{}, QString(), "admin", QString());
+    auto db = ws.OpenDatabase(qEnvironmentVariable("KVX_BUILD_DIR") + "/data/KVX_32.db", false);
+    if (!db)
+        return db.error();
+    return (*db)->OpenRecordset(table);
 }
 
-// The answer grid's classification by the first five characters of the second label.
-int answerType(const QString& answer2)
-{
-    const QString p = answer2.left(5);
-    if (p == QLatin1String("False"))
-        return 0;
-    if (p == QLatin1String("No"))
-        return 1;
-    if (p == QLatin1String("Somet"))
-        return 3;
-    if (p == QLatin1String("Mostl"))
-        return 4;
-    if (p == QLatin1String("Often"))
-        return 5;
-    return 2;
-}
-
+// The English labels give the answer grid's types 0, 3, 1 and 2 by their first five
+// characters ("False", "Somet", "No", anything else); section 4 has numbered choices.
 struct Section
 {
-    int first, last;
-    QStringList english, spanish; // empty: numbered choices "1 - ..." to "4 - ..."
-    int type;
-};
-
-const Section kSections[] = {
-    {1,
-     94,
-     {QStringLiteral("True"), QStringLiteral("False")},
-     {QStringLiteral("Cierto"), QStringLiteral("Falso")},
-     0},
-    {95,
-     135,
-     {QStringLiteral("Rare or Never"), QStringLiteral("Sometimes"), QStringLiteral("Often"),
-      QStringLiteral("Very Often")},
-     {QStringLiteral("Raro o nunca"), QStringLiteral("Hay veces"), QStringLiteral("Frecuentemente"),
-      QStringLiteral("Muy frecuente")},
-     3},
-    {136,
-     145,
-     {QStringLiteral("Yes"), QStringLiteral("No")},
-     {QStringLiteral("Sí"), QStringLiteral("No")},
-     1},
-    {146, 155, {}, {}, 2},
+    int last;
+    QStringList english, spanish;
+} const kSections[] = {
+    {94, {"True", "False"}, {"Cierto", "Falso"}},
+    {135,
+     {"Rare or Never", "Sometimes", "Often", "Very Often"},
+     {"Raro o nunca", "Hay veces", "Frecuentemente", "Muy frecuente"}},
+    {145, {"Yes", "No"}, {"Sí", "No"}},
+    {155, {}, {}},
 };
 
 class QuestionTable : public testing::TestWithParam<const char*>
@@ -67,46 +40,34 @@ class QuestionTable : public testing::TestWithParam<const char*>
 
 TEST_P(QuestionTable, HoldsEveryItemInOrderWithItsSectionsLabels)
 {
-    const QString table = QLatin1String(GetParam());
-    const bool english = table == QLatin1String("English");
-    auto db = workspace().OpenDatabase(builtDatabase(), false);
-    ASSERT_TRUE(db.ok()) << str(db.error().message);
-    auto rs = (*db)->OpenRecordset(QStringLiteral("Select * from [%1]").arg(table));
+    const QString table = GetParam();
+    auto rs = openTable(QStringLiteral("Select * from [%1]").arg(table));
     ASSERT_TRUE(rs.ok()) << str(rs.error().message);
     ASSERT_EQ(rs->RecordCount(), 155);
-
     std::set<QString> questionAudio;
     rs->MoveFirst();
     for (int id = 1; id <= 155; ++id, rs->MoveNext()) {
-        ASSERT_FALSE(rs->AtEOF());
         SCOPED_TRACE(testing::Message() << str(table) << " item " << id);
-        ASSERT_EQ(rs->text(QStringLiteral("ID")).toInt(), id);
-        EXPECT_FALSE(rs->text(QStringLiteral("TestQuestion")).trimmed().isEmpty());
-        const QString audio = rs->text(QStringLiteral("QuestionAudio")).trimmed();
+        ASSERT_EQ(rs->text("ID").toInt(), id);
+        EXPECT_FALSE(rs->text("TestQuestion").trimmed().isEmpty());
+        const QString audio = rs->text("QuestionAudio").trimmed();
         EXPECT_FALSE(audio.isEmpty());
-        EXPECT_TRUE(questionAudio.insert(audio).second) << "audio name used twice: " << str(audio);
+        EXPECT_TRUE(questionAudio.insert(audio).second) << "audio name used twice";
 
         const Section& sec = *std::find_if(std::begin(kSections), std::end(kSections),
                                            [&](const Section& s) { return id <= s.last; });
-        const QStringList& labels = english ? sec.english : sec.spanish;
+        const QStringList& labels = table == "English" ? sec.english : sec.spanish;
         const int choices = labels.isEmpty() ? 4 : int(labels.size());
         for (int n = 1; n <= 5; ++n) {
             const QString answer = rs->text(QStringLiteral("ANSWER%1").arg(n));
             const QString choiceAudio = rs->text(QStringLiteral("ChoiceAudio%1").arg(n)).trimmed();
-            if (n > choices) {
+            EXPECT_EQ(choiceAudio.isEmpty(), n > choices) << "ChoiceAudio" << n;
+            if (n > choices)
                 EXPECT_TRUE(answer.isEmpty()) << "ANSWER" << n;
-                EXPECT_TRUE(choiceAudio.isEmpty()) << "ChoiceAudio" << n;
-                continue;
-            }
-            if (labels.isEmpty()) {
+            else if (labels.isEmpty())
                 EXPECT_TRUE(answer.startsWith(QStringLiteral("%1 - ").arg(n))) << str(answer);
-            } else {
+            else
                 EXPECT_EQ(answer, labels[n - 1]);
-            }
-            EXPECT_FALSE(choiceAudio.isEmpty()) << "ChoiceAudio" << n;
-        }
-        if (english) {
-            EXPECT_EQ(answerType(rs->text(QStringLiteral("ANSWER2"))), sec.type);
         }
     }
     EXPECT_TRUE(rs->AtEOF());
@@ -116,58 +77,25 @@ INSTANTIATE_TEST_SUITE_P(Languages, QuestionTable, testing::Values("English", "S
 
 TEST(QuestionTables, ItemsSpeakToTheirScales)
 {
-    // Items of the ALCOHOL and DRUGS lists of the scoring key are about drinking and drugs.
-    FieldReader r(cp1252::decode(readBytes(sourceData(QStringLiteral("KVXB2.TXT")))));
-    int v = 0;
-    for (int i = 0; i < 40; ++i) {
-        ASSERT_TRUE(r.number(&v));
-    }
-    for (int i = 0; i < 19; ++i)
-        r.text();
-    for (int t = 0; t < 30; ++t) {
-        ASSERT_TRUE(r.number(&v));
-        for (int n = v; n > 0; --n) {
-            ASSERT_TRUE(r.number(&v));
-        }
-    }
-    for (int i = 0; i < 52 + 6 * 51; ++i) {
-        ASSERT_TRUE(r.number(&v));
-    }
-    std::vector<int> lists[5];
-    for (auto& list : lists) {
-        int count = 0;
-        ASSERT_TRUE(r.number(&count));
-        for (int i = 0; i < count; ++i) {
-            ASSERT_TRUE(r.number(&v));
-            list.push_back(v);
-        }
-    }
-
-    auto db = workspace().OpenDatabase(builtDatabase(), false);
-    ASSERT_TRUE(db.ok());
-    auto rs = (*db)->OpenRecordset(QStringLiteral("English"));
+    ScoringTables t;
+    ASSERT_TRUE(loadTables(t));
+    auto rs = openTable("English");
     ASSERT_TRUE(rs.ok());
     std::map<int, QString> text;
     for (rs->MoveFirst(); !rs->AtEOF(); rs->MoveNext())
-        text[rs->text(QStringLiteral("ID")).toInt()] = rs->text(QStringLiteral("TestQuestion"));
+        text[rs->text("ID").toInt()] = rs->text("TestQuestion");
 
-    const struct
-    {
-        int list;
-        const char* pattern;
-    } scales[] = {
-        {1, "drink|alcohol|drunk"},
-        {2, "partner|jealous|argument|household|controlling|money|children"},
-        {3, "drug|marijuana|prescription"},
+    const std::pair<int, const char*> scales[] = {
+        {2, "drink|alcohol|drunk"},
+        {3, "partner|jealous|argument|household|controlling|money|children"},
+        {4, "drug|marijuana|prescription"},
     };
-    for (const auto& s : scales) {
-        const QRegularExpression re(QLatin1String(s.pattern),
-                                    QRegularExpression::CaseInsensitiveOption);
-        ASSERT_FALSE(lists[s.list].empty());
-        for (int item : lists[s.list]) {
+    for (const auto& [scale, pattern] : scales) {
+        const QRegularExpression re(pattern, QRegularExpression::CaseInsensitiveOption);
+        ASSERT_FALSE(t.ScaleItems[scale].empty());
+        for (int item : t.ScaleItems[scale])
             EXPECT_TRUE(re.match(text[item]).hasMatch())
-                << "scale " << s.list + 1 << " item " << item << ": " << str(text[item]);
-        }
+                << "scale " << scale << " item " << item << ": " << str(text[item]);
     }
 }
 
