@@ -24,6 +24,8 @@ constexpr int kColumns = 80;
 constexpr qreal kPointsPerInch = 72.0;
 constexpr qreal kSideMargin = 0.4 * kPointsPerInch;
 constexpr qreal kTopMargin = 0.3 * kPointsPerInch;
+// A report page is 58 lines and the empty rest of the form-feed line before them.
+constexpr int kLinesPerPage = 59;
 
 const QString kJobTitle = QStringLiteral("KVX report");
 
@@ -62,10 +64,10 @@ void drawReport(QPrinter& printer, QPainter& painter, const QString& text, bool 
         if (i > 0 || startOnNewPage)
             printer.newPage();
         const QStringList lines = PageLines(pages[i]);
-        const qsizetype n = lines.size();
+        // The same line spacing on every page, unless a page holds more than a report page.
+        const qsizetype n = std::max<qsizetype>(lines.size(), kLinesPerPage);
         const qreal pitch =
-            n > 1 ? std::min(fm.height(), (height - fm.height()) / static_cast<qreal>(n - 1))
-                  : fm.height();
+            std::min(fm.height(), (height - fm.height()) / static_cast<qreal>(n - 1));
         qreal baseline = fm.ascent();
         for (const QString& line : lines) {
             if (!line.isEmpty())

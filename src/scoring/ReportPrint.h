@@ -18,8 +18,9 @@ QFont reportPrintFont();
 void setUpReportPage(QPrinter& printer, const QPageSize& paper);
 
 // Draws the report text on the printer, each piece between form feeds on a page of its own;
-// the first page follows a new page when startOnNewPage is set. The lines of a piece are
-// drawn closer together when a full page would not fit the paper otherwise.
+// the first page follows a new page when startOnNewPage is set. Lines stand a little closer
+// together on paper too short for a full report page (59 printed lines) at the font's own
+// spacing; the spacing is the same on every page that is no longer than that.
 void drawReport(QPrinter& printer, QPainter& painter, const QString& text, bool startOnNewPage);
 
 // Writes the reports printed through it into one PDF file, each report from a new page.

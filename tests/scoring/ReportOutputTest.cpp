@@ -1,7 +1,7 @@
 // Report text, page cutting, the raw printer port, batches and the printer messages.
+#include "scoring/ReportOutput.h"
 #include "scoring/OutputFixture.h"
 #include "scoring/RawPrinter.h"
-#include "scoring/ReportOutput.h"
 #include "scoring/ScoreAndReport.h"
 #include "scoring/ScoringHelpers.h"
 
@@ -43,7 +43,7 @@ TEST(ReportPages, LinesOfAPiece)
     } cases[] = {
         // The break that ended the form-feed line opens the page with an empty line.
         {"\r\n  NAME\r\nx\r\n", {"", "  NAME", "x"}},
-        {"A\r\nB\r", {"A", "B"}},   // the last piece, cut before its final line feed
+        {"A\r\nB\r", {"A", "B"}},           // the last piece, cut before its final line feed
         {"A\nB\n\nC", {"A", "B", "", "C"}}, // line feeds alone
         {"A\r\n\r\n", {"A", ""}},
         {"", {""}},
@@ -168,8 +168,8 @@ TEST(PrinterErrors, DeviceAndServiceFailuresAreSortedOut)
          err::FileNotFound, "There is no printer \"office\""},
         {printServiceError(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS, QStringLiteral("office"), {}),
          err::OsErrorBase + EBUSY, "\"office\" is not accepting"},
-        {printServiceError(IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED,
-                           QStringLiteral("office"), QStringLiteral("bad format")),
+        {printServiceError(IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED, QStringLiteral("office"),
+                           QStringLiteral("bad format")),
          err::OsErrorBase + EPROTO, "\"office\" refused the report: bad format"},
     };
     for (const Case& c : cases) {
