@@ -129,7 +129,8 @@ void frmViewReport::reloadReport()
         return;
     }
     QString shown = *text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The text ends in the carriage return of its last line break.
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
     Text1->setPlainText(shown);
     Text1->moveCursor(QTextCursor::Start);
     setReportShown(true);
