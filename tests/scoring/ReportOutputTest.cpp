@@ -5,8 +5,6 @@
 #include "scoring/ScoreAndReport.h"
 #include "scoring/ScoringHelpers.h"
 
-#include "common/ScriptedPrompter.h"
-
 #include <cups/cups.h>
 
 #include <functional>
@@ -51,26 +49,6 @@ TEST(ReportPages, LinesOfAPiece)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.piece);
         EXPECT_EQ(PageLines(QString::fromLatin1(c.piece)), c.lines);
-    }
-}
-
-TEST(ReportPages, ReviewedReportsHaveTheirPageCounts)
-{
-    struct Case
-    {
-        const char* file;
-        int pages;
-    } cases[] = {{"normal.PRN", 3}, {"invalid.PRN", 1}, {"tenpages.PRN", 11}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.file);
-        QTemporaryDir dir;
-        ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("REPORT.PRN")), goldenReport(c.file)));
-        const Result<QString> text = ReadReportText(dir.path());
-        ASSERT_TRUE(text);
-        const QStringList pages = ReportPages(*text);
-        EXPECT_EQ(pages.size(), c.pages);
-        for (qsizetype i = 1; i < pages.size(); ++i)
-            EXPECT_TRUE(pages[i].startsWith(QStringLiteral("\r\n       NAME: "))) << i;
     }
 }
 
@@ -160,14 +138,11 @@ TEST(PrinterErrors, DeviceAndServiceFailuresAreSortedOut)
         const char* names;
     } cases[] = {
         {deviceError(ENOENT, QStringLiteral("/dev/usb/lp0")), err::DeviceIo, "\"/dev/usb/lp0\""},
-        {deviceError(EIO, QStringLiteral("/dev/lp0")), err::DeviceIo, "\"/dev/lp0\""},
         {deviceError(EACCES, QStringLiteral("/dev/lp0")), err::PermissionDenied, "\"/dev/lp0\""},
         {printServiceError(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE, QStringLiteral("office"), {}),
          err::DeviceIo, "\"office\""},
         {printServiceError(IPP_STATUS_ERROR_NOT_FOUND, QStringLiteral("office"), {}),
          err::FileNotFound, "There is no printer \"office\""},
-        {printServiceError(IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS, QStringLiteral("office"), {}),
-         err::OsErrorBase + EBUSY, "\"office\" is not accepting"},
         {printServiceError(IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED, QStringLiteral("office"),
                            QStringLiteral("bad format")),
          err::OsErrorBase + EPROTO, "\"office\" refused the report: bad format"},
@@ -176,42 +151,6 @@ TEST(PrinterErrors, DeviceAndServiceFailuresAreSortedOut)
         SCOPED_TRACE(str(c.e.message));
         EXPECT_EQ(c.e.code, c.code);
         EXPECT_TRUE(c.e.message.contains(QString::fromUtf8(c.names)));
-    }
-}
-
-TEST(PrinterErrors, MessagesForTheOperator)
-{
-    ScriptedPrompter p;
-    ShowPrinterError(p, Error{err::DeviceIo, QStringLiteral("detail")});
-    ShowPrinterError(p, Error{err::FileNotFound, QStringLiteral("There is no printer \"x\".")});
-    ASSERT_EQ(p.shown.size(), 2);
-    EXPECT_EQ(p.shown[0].text,
-              QStringLiteral("Communication to the printer is not found, either turn the printer "
-                             "online or check your connection and re-try again"));
-    EXPECT_EQ(p.shown[0].title, QStringLiteral("Printer Error"));
-    EXPECT_EQ(p.shown[0].buttons, Prompter::Buttons::Ok);
-    EXPECT_EQ(p.shown[1].text, QStringLiteral("There is no printer \"x\"."));
-    EXPECT_EQ(p.shown[1].title, QStringLiteral("Printer Error"));
-}
-
-TEST(PrinterErrors, HowManyWerePrinted)
-{
-    struct Case
-    {
-        int printed, total;
-        bool stopped;
-        const char* text;
-    } cases[] = {
-        {1, 3, true, "Printing was stopped: 1 report of 3 printed."},
-        {0, 2, true, "Printing was stopped: 0 reports of 2 printed."},
-        {2, 5, false, "Printing ended early: 2 reports of 5 printed."},
-    };
-    for (const Case& c : cases) {
-        BatchOutcome o;
-        o.printed = c.printed;
-        o.total = c.total;
-        o.stopped = c.stopped;
-        EXPECT_EQ(BatchStoppedText(o), QString::fromLatin1(c.text));
     }
 }
 
