@@ -160,4 +160,12 @@ std::unique_ptr<ReportPrinter> MakeReportPrinter(const Session& s)
     return std::make_unique<SystemReportPrinter>();
 }
 
+Status PrintReportFile(const Session& s)
+{
+    const std::unique_ptr<ReportPrinter> printer = MakeReportPrinter(s);
+    if (Status st = printer->PrintReportFile(s.ProgramDir); !st)
+        return st;
+    return printer->Finish();
+}
+
 } // namespace kvx

@@ -59,4 +59,7 @@ private:
 // set, the system's default printer otherwise.
 std::unique_ptr<ReportPrinter> MakeReportPrinter(const Session& s);
 
+// Prints "REPORT.PRN" of the program folder on the printer the settings choose.
+Status PrintReportFile(const Session& s);
+
 } // namespace kvx

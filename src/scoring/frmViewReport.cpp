@@ -140,10 +140,7 @@ void frmViewReport::reloadReport()
 void frmViewReport::cmdPrintReport_Click()
 {
     ShowBusy();
-    const std::unique_ptr<ReportPrinter> printer = MakeReportPrinter(session());
-    Status st = printer->PrintReportFile(session().ProgramDir);
-    if (st)
-        st = printer->Finish();
+    const Status st = PrintReportFile(session());
     ShowNormal();
     if (!st)
         ShowPrinterError(prompter(), st.error());
