@@ -28,6 +28,7 @@ int runReadSheet(const QStringList& args);
 int runScan(const QStringList& args);
 int runScore(const QStringList& args);
 int runReport(const QStringList& args);
+int runPrint(const QStringList& args);
 int runCheckInstall(const QStringList& args);
 
 } // namespace kvx::tool

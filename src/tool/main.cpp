@@ -37,6 +37,7 @@ constexpr std::array kCommands = {
     Command{"scan", "acquire one page from a scanner", false, &runScan},
     Command{"score", "score a client (--json for the results as JSON)", false, &runScore},
     Command{"report", "score a client and write REPORT.PRN", false, &runReport},
+    Command{"print", "print clients' reports (printer, raw port or one PDF file)", true, &runPrint},
     Command{"check-install", "check an installation folder", false, &runCheckInstall},
 };
 

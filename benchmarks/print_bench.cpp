@@ -1,0 +1,102 @@
+// A batch of a full data disk (51 clients) printed into one PDF file (goal: under 5 seconds),
+// and the same batch with a printer that does nothing, to show how much of it is scoring.
+#include "scoring/ReportPrint.h"
+#include "scoring/ScoringFixture.h"
+#include "store/DataFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+using namespace kvx;
+
+namespace {
+
+// A full data disk of varied clients and an installation with 20-line paragraphs.
+struct Fixture
+{
+    QTemporaryDir program{QStringLiteral("./kvxbench-XXXXXX")};
+    QTemporaryDir data{QStringLiteral("./kvxbench-XXXXXX")};
+    Session s;
+    QList<int> all;
+
+    Fixture()
+    {
+        test::writeInstallation(program.path(), test::KeyFixture::standard(),
+                                test::TextFixture::standard(), 20);
+        s.ProgramDir = program.path();
+        SetDataPath(s, data.path());
+        for (int n = 1; n <= kMaxClients; ++n) {
+            test::ClientFixture c;
+            c.name = QStringLiteral("Client %1").arg(n);
+            QByteArray a = test::neutralAnswers();
+            for (int i = 1; i <= 155; ++i)
+                if ((i * n) % 7 == 0)
+                    a[i - 1] = '1';
+            c.answers = a;
+            c.court[12] = QString::number(n % 4);
+            s.client(n) = c.record();
+            if (!WriteClient(s, n))
+                std::abort();
+            all.append(n);
+        }
+        if (!ReadAllClients(s))
+            std::abort();
+    }
+};
+
+class NullPrinter : public ReportPrinter
+{
+public:
+    Status PrintReportFile(const QString&) override { return {}; }
+};
+
+void BM_BatchOf51ToOnePdf(benchmark::State& state)
+{
+    Fixture f;
+    const QString pdf = QDir(f.program.path()).filePath(QStringLiteral("batch.pdf"));
+    int pages = 0;
+    for (auto _ : state) {
+        PdfReportPrinter printer(pdf);
+        const BatchOutcome out = PrintReportBatch(f.s, f.all, printer);
+        if (out.error || out.printed != kMaxClients)
+            state.SkipWithError("the batch failed");
+        pages = 0;
+        for (int k = 1; k <= kMaxClients; ++k) {
+            QFile copy(QDir(f.program.path()).filePath(BatchCopyName(k)));
+            if (copy.open(QIODevice::ReadOnly))
+                pages += static_cast<int>(copy.readAll().count('\f')) + 1;
+        }
+    }
+    state.counters["pages"] = pages;
+}
+BENCHMARK(BM_BatchOf51ToOnePdf)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_BatchOf51ScoringOnly(benchmark::State& state)
+{
+    Fixture f;
+    for (auto _ : state) {
+        NullPrinter printer;
+        if (PrintReportBatch(f.s, f.all, printer).error)
+            state.SkipWithError("the batch failed");
+    }
+}
+BENCHMARK(BM_BatchOf51ScoringOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Fonts and the PDF writer need a GUI application, not a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
