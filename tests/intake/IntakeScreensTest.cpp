@@ -1,0 +1,473 @@
+#include "intake/IntakeScreens.h"
+#include "intake/frmClientInfo.h"
+#include "intake/frmCourtHistory.h"
+
+#include "common/ModalDriver.h"
+#include "common/ScriptedPrompter.h"
+#include "common/TestSupport.h"
+#include "store/DataFile.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QTest>
+
+using namespace kvx;
+using namespace kvx::test;
+
+namespace {
+
+const QString kCountMessage =
+    QStringLiteral("Type a number from 0 to 99 or N for Not Available. Press Enter to continue.");
+
+// Record order: name, age, date of birth, sex, race, marital, education, test date, the
+// court items, the answers, the edit count, the name-deleted flag.
+ClientRecord sampleClient(const QByteArray& name, char editCount = '0')
+{
+    return ClientRecord::fromBytes(name.leftJustified(25) + "34 05/17/19901232" +
+                                   QByteArray(10, ' ') + "19" + QByteArray("1 ").repeated(14) +
+                                   QByteArray(155, ' ') + editCount + '0');
+}
+
+// A data disk (which can be write-protected) loaded into a session, and the screens' prompter.
+struct Rig
+{
+    explicit Rig(const QList<ClientRecord>& records)
+    {
+        SetDataPath(s, dir.path());
+        QByteArray bytes;
+        for (const ClientRecord& r : records)
+            bytes += r.bytes();
+        ok = dir.valid() && writeBytes(s.DataFile, bytes) && ReadAllClients(s).ok();
+    }
+    QByteArray bytes() const { return readBytes(s.DataFile); }
+
+    ReadOnlyFolder dir;
+    Session s;
+    ScriptedPrompter p;
+    bool ok = false;
+};
+
+// Client information accepted for a client who is not on the disk yet.
+void startNewClient(Rig& r)
+{
+    InitNewClient(r.s, QDate(2024, 3, 5));
+    r.s.current().setRaw(Field::Name, "New Person");
+}
+
+bool openScreen(QDialog& screen)
+{
+    screen.show();
+    QApplication::setActiveWindow(&screen);
+    const bool active = QTest::qWaitForWindowActive(&screen);
+    QCoreApplication::processEvents(); // the screen's start-up
+    return active;
+}
+
+QWidget* focused()
+{
+    return QApplication::focusWidget();
+}
+
+// Keys to the control with the focus, each followed by the screen's pending work (select-all).
+void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QTest::keyClick(focused(), key, mods);
+    QCoreApplication::processEvents();
+}
+
+void type(const QString& text, bool thenEnter = false)
+{
+    QTest::keyClicks(focused(), text);
+    QCoreApplication::processEvents();
+    if (thenEnter)
+        press(Qt::Key_Return);
+}
+
+void focusOn(QWidget* w)
+{
+    w->setFocus(Qt::MouseFocusReason);
+    QCoreApplication::processEvents();
+}
+
+QPushButton* menuButton(QWidget* screen, int index)
+{
+    return child<QPushButton>(screen, index == 0 ? "cmdMenuChoice_0" : "cmdMenuChoice_1");
+}
+
+// "Information OK" (0) or "Cancel Input" (1) chosen with the keyboard.
+void choose(QWidget* screen, int index)
+{
+    focusOn(menuButton(screen, index));
+    press(Qt::Key_Return);
+}
+
+bool fieldsLocked(const frmClientInfo& f)
+{
+    const QList<QWidget*> fields = {f.txtName, f.txtAge,       f.mebDateOfBirth, f.cmbGender,
+                                    f.cmbRace, f.cmbEducation, f.cmbMarital};
+    return std::none_of(fields.begin(), fields.end(), [](QWidget* w) { return w->isEnabled(); });
+}
+
+void checkDiskError(const ScriptedPrompter::Shown& m)
+{
+    QCOMPARE(m.buttons, Prompter::Buttons::RetryCancel);
+    QCOMPARE(m.icon, Prompter::Icon::Critical);
+    QCOMPARE(m.title, QStringLiteral("Data Disk Error"));
+    const QStringList lines = m.text.split(u'\n');
+    QVERIFY(lines.size() == 3 && !lines[1].isEmpty()); // the middle line gives the reason
+    QCOMPARE(lines[0], QStringLiteral("The client could not be saved on the data disk."));
+    QCOMPARE(lines[2], QStringLiteral("Check that the data disk is in its drive and can be "
+                                      "written to, then choose Retry."));
+}
+
+} // namespace
+
+class IntakeScreensTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void infoFieldsAreCheckedOnEnter_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("next"); // empty: refused
+        const auto row = [](const char* field, const char* typed, const char* next) {
+            QTest::newRow(typed) << QString::fromLatin1(field) << QString::fromLatin1(typed)
+                                 << QString::fromLatin1(next);
+        };
+        row("txtAge", "10", "");
+        row("txtAge", "11", "mebDateOfBirth");
+        row("txtAge", "99", "mebDateOfBirth");
+        row("txtAge", "n", "mebDateOfBirth");
+        row("mebDateOfBirth", "02301970", "");
+        row("mebDateOfBirth", "04311980", "");
+        row("mebDateOfBirth", "12311999", "cmbGender");
+        row("mebDateOfBirth", "N", "cmbGender");
+        row("mebDateOfBirth", "AB", ""); // letters other than N beep as typed
+    }
+
+    void infoFieldsAreCheckedOnEnter()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, next);
+        Rig r({});
+        frmClientInfo f(r.s, r.p);
+        QVERIFY(r.ok && openScreen(f));
+        auto* edit = f.findChild<QLineEdit*>(field);
+        focusOn(edit);
+        type(typed, true);
+        if (edit == f.txtAge) // a refused age is emptied, an accepted one kept as shown
+            QCOMPARE(f.txtAge->text(), next.isEmpty() ? QString() : typed.toUpper());
+        if (!next.isEmpty()) {
+            QVERIFY(r.p.shown.isEmpty());
+            QCOMPARE(focused()->objectName(), next);
+            return;
+        }
+        QCOMPARE(focused(), edit);
+        QCOMPARE(r.p.shown.last().icon, Prompter::Icon::Critical);
+        QCOMPARE(r.p.shown.last().title, QString()); // the application's title
+        QCOMPARE(r.p.lastText(),
+                 edit == f.txtAge
+                     ? QStringLiteral("Enter age of client in number of years. Press Enter to "
+                                      "continue.")
+                     : QStringLiteral("Enter date of birth month, day, year as mm/dd/yyyy or N "
+                                      "for Not Available. Press Enter to continue."));
+        QCOMPARE(r.p.beeps, r.p.shown.size() + (typed == u"AB" ? 2 : 0));
+    }
+
+    void aNewClientIsTypedInAndKeptInMemory()
+    {
+        Rig r({sampleClient("Ann"), sampleClient("Bob")});
+        const QByteArray before = r.bytes();
+        frmClientInfo f(r.s, r.p);
+        f.setClock([] { return QDate(2024, 3, 5); });
+        QVERIFY(r.ok && openScreen(f));
+        // The name refuses, typed or pasted, what the data disk cannot hold.
+        type(QStringLiteral("Jo"));
+        for (const char16_t c : {u'\u0141', u'\u00E9'})
+            QTest::sendKeyEvent(QTest::Click, f.txtName, Qt::Key_unknown, QString(QChar(c)),
+                                Qt::NoModifier);
+        f.txtName->insert(QStringLiteral("\u4E2D"));
+        QCOMPARE(f.txtName->text(), QStringLiteral("Jo\u00E9"));
+        QCOMPARE(r.p.beeps, 1);
+        for (const char* entry : {" Roe", "n", "12311999"})
+            type(QString::fromLatin1(entry), true);
+
+        // Sex: "2" and "N" choose, "F" empties the box with a beep and Enter refuses it.
+        type(QStringLiteral("2"));
+        QCOMPARE(f.cmbGender->chosen(), 2);
+        QCOMPARE(f.cmbGender->currentText(), QStringLiteral("Female"));
+        type(QStringLiteral("N"));
+        QCOMPARE(f.cmbGender->currentText(), QStringLiteral("N/A"));
+        type(QStringLiteral("F"), true);
+        QCOMPARE(f.cmbGender->currentText(), QString());
+        QCOMPARE(r.p.beeps, 3); // the key, then the message
+        QCOMPARE(r.p.lastText(), QStringLiteral("Press down arrow to select sex or N for not "
+                                                "available. Press Enter to continue."));
+        QCOMPARE(focused(), f.cmbGender);
+        type(QStringLiteral("2"), true);
+
+        // Nothing in the ethnicity list matches "N": it drops down for the arrow keys.
+        type(QStringLiteral("N"));
+        QCOMPARE(f.cmbRace->currentText(), QStringLiteral("N"));
+        QCOMPARE(f.cmbRace->chosen(), -1);
+        QTRY_VERIFY(f.cmbRace->view()->isVisible());
+        f.cmbRace->hidePopup();
+        for (const char* entry : {"3", "8", "1"})
+            type(QString::fromLatin1(entry), true);
+        QCOMPARE(r.p.shown.size(), 1);
+        press(Qt::Key_Return);
+        QVERIFY(r.s.ScreenAccepted);
+        QCOMPARE(r.s.CurClient, 3);
+        QCOMPARE(r.s.client(3).bytes(), QByteArray("Jo\xE9 Roe").leftJustified(25) +
+                                            "N  12/31/1999231803/05/2024" + QByteArray(30, ' ') +
+                                            QByteArray(kItemCount, '0') + "00");
+        QCOMPARE(r.bytes(), before);
+    }
+
+    void theThirdChangeLocksTheInformation()
+    {
+        Rig r({sampleClient("Ann"), sampleClient("Bob")});
+        r.s.EditMode = true;
+        r.s.CurClient = 2;
+        frmClientInfo f(r.s, r.p);
+        QVERIFY(r.ok && openScreen(f));
+        QCOMPARE(focused(), menuButton(&f, 0));
+        focusOn(f.txtName); // unchanged fields count nothing
+        for (int i = 0; i < 7; ++i)
+            press(Qt::Key_Tab);
+        QCOMPARE(focused(), menuButton(&f, 0));
+        QCOMPARE(r.s.EditCount, 0);
+        // Enter, Tab, Enter: the third change brings the message and the lock.
+        const std::tuple<QWidget*, const char*, Qt::Key> changes[] = {
+            {f.txtAge, "45", Qt::Key_Return},
+            {f.cmbGender, "2", Qt::Key_Tab},
+            {f.cmbEducation, "3", Qt::Key_Return}};
+        int count = 0;
+        for (const auto& [field, typed, key] : changes) {
+            focusOn(field);
+            type(QString::fromLatin1(typed));
+            press(key);
+            QCOMPARE(r.s.EditCount, ++count);
+        }
+        QCOMPARE(r.p.shown.size(), 1);
+        QCOMPARE(r.p.shown[0].text, QStringLiteral("This client's information has been edited\n"
+                                                   "3 times already. Further editing of this\n"
+                                                   "information is no longer permitted."));
+        QCOMPARE(r.p.shown[0].title, QStringLiteral("Edit Limit Reached"));
+        QCOMPARE(r.p.shown[0].icon, Prompter::Icon::Information);
+        QVERIFY(fieldsLocked(f));
+        QCOMPARE(f.helpLine()->text(), QStringLiteral("No further editing permitted. Press "
+                                                      "Enter to save and continue."));
+        press(Qt::Key_Return);
+        QVERIFY(r.s.ScreenAccepted);
+        ClientRecord bob = sampleClient("Bob", '3');
+        bob.setRaw(Field::Age, "45");
+        bob.setRaw(Field::Gender, "2");
+        bob.setRaw(Field::Education, "3");
+        const QByteArray stored = sampleClient("Ann").bytes() + bob.bytes();
+        QCOMPARE(r.bytes(), stored);
+
+        // Opened again, the client can only be looked at.
+        r.p.shown.clear();
+        r.s.ScreenAccepted = false;
+        frmClientInfo again(r.s, r.p);
+        QVERIFY(openScreen(again));
+        QCOMPARE(r.p.shown.size(), 1);
+        QCOMPARE(r.p.shown[0].text,
+                 QStringLiteral("This client's information has been changed 3 times.\n"
+                                "No further editing is permitted. Press Enter to continue."));
+        QCOMPARE(r.p.shown[0].title, QStringLiteral("Edit Limit Reached"));
+        QVERIFY(fieldsLocked(again));
+        QCOMPARE(again.txtAge->text(), QStringLiteral("45"));
+        press(Qt::Key_Return);
+        QVERIFY(r.s.ScreenAccepted);
+        QCOMPARE(r.bytes(), stored);
+    }
+
+    void cancelStoresNothing()
+    {
+        Rig r({sampleClient("Ann", '1')});
+        r.s.EditMode = true;
+        r.s.ScreenAccepted = true;
+        const QByteArray before = r.bytes();
+        frmClientInfo f(r.s, r.p);
+        QVERIFY(r.ok && openScreen(f));
+        focusOn(f.txtName);
+        type(QStringLiteral("Someone Else"), true);
+        QCOMPARE(r.s.EditCount, 2);
+        choose(&f, 1);
+        QVERIFY(!r.s.ScreenAccepted);
+        QCOMPARE(r.bytes(), before);
+        QCOMPARE(r.s.current(), sampleClient("Ann", '1'));
+    }
+
+    void courtItemsAreCheckedOnEnter_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("message");
+        const auto row = [](int item, const char* typed, const char* shown, QString message) {
+            QTest::addRow("%d: %s", item, typed)
+                << item << QString::fromLatin1(typed) << QString::fromLatin1(shown) << message;
+        };
+        row(1, "4", "4",
+            QStringLiteral("Enter age in years from 5 to 99 or N for Not Available. Press Enter "
+                           "to continue."));
+        row(1, "n", "N", {});
+        row(2, "00", "00", kCountMessage);
+        row(15, "00", "00", kCountMessage);
+    }
+
+    void courtItemsAreCheckedOnEnter()
+    {
+        QFETCH(int, item);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, message);
+        Rig r({sampleClient("Ann"), sampleClient("Bob")});
+        startNewClient(r);
+        frmCourtHistory f(r.s, r.p);
+        QVERIFY(r.ok && openScreen(f));
+        QCOMPARE(focused(), f.txtAgeAtFirstConviction);
+        focusOn(f.box(item));
+        QVERIFY(f.lblInfo[static_cast<size_t>(item - 1)]->font().bold());
+        QCOMPARE(f.helpLine()->text(), QStringLiteral("Type a value %1 to 99 or N for Not "
+                                                      "Available, then press Enter.")
+                                           .arg(item == 1 ? 5 : 0));
+        type(typed, true);
+        QCOMPARE(f.box(item)->text(), shown);
+        if (message.isEmpty()) {
+            QVERIFY(r.p.shown.isEmpty());
+            QCOMPARE(focused(), f.box(item + 1));
+            return;
+        }
+        QCOMPARE(r.p.shown.size(), 1);
+        QCOMPARE(r.p.shown[0].text, message);
+        QCOMPARE(r.p.shown[0].title, QStringLiteral("Data Entry Error"));
+        QCOMPARE(r.p.shown[0].icon, Prompter::Icon::Critical);
+        QCOMPARE(r.p.beeps, 1);
+        QCOMPARE(focused(), f.box(item));
+    }
+
+    void informationOkChecksItemEightFirst()
+    {
+        Rig r({sampleClient("Ann"), sampleClient("Bob")});
+        const QByteArray before = r.bytes();
+        startNewClient(r);
+        frmCourtHistory f(r.s, r.p);
+        QVERIFY(r.ok && openScreen(f));
+        for (int item = 1; item <= 15; ++item)
+            f.box(item)->setText(item == 1 ? QStringLiteral("18") : QStringLiteral("2"));
+        f.txtFelony->clear();
+        f.txtArrests->clear();
+        // Each blank box in turn takes the focus and the message.
+        int messages = 0;
+        for (QLineEdit* box : {f.txtArrests, f.txtFelony}) {
+            choose(&f, 0);
+            QCOMPARE(r.p.shown.size(), ++messages);
+            QCOMPARE(r.p.lastText(), kCountMessage);
+            QCOMPARE(focused(), box);
+            type(box == f.txtFelony ? QStringLiteral("n") : QStringLiteral("654"));
+        }
+        // The third character beeps, unless the whole value is selected.
+        QCOMPARE(r.p.beeps, 3);
+        QCOMPARE(f.txtArrests->text(), QStringLiteral("65"));
+        focusOn(f.txtArrests);
+        f.txtArrests->setSelection(0, 1);
+        type(QStringLiteral("7"));
+        QCOMPARE(r.p.beeps, 4);
+        f.txtArrests->selectAll();
+        type(QStringLiteral("6"));
+        QCOMPARE(r.p.beeps, 4);
+        choose(&f, 0);
+        QCOMPARE(r.p.shown.size(), 2);
+        QVERIFY(r.s.ScreenAccepted);
+        const ClientRecord& c = r.s.client(3);
+        QCOMPARE(c.raw(Field::AgeAtFirstConviction) + c.raw(Field::Felony) + c.raw(Field::Arrests) +
+                     c.raw(Field::Assaults),
+                 QByteArray("18N 6 2 "));
+        QCOMPARE(r.bytes(), before); // a new client waits in memory for its answers
+    }
+
+    void cancelBlanksANewClientAltShiftF10LeavesItAsItWas()
+    {
+        Rig r({sampleClient("Ann"), sampleClient("Bob")});
+        const QByteArray before = r.bytes();
+        for (bool cancel : {true, false}) {
+            startNewClient(r);
+            const ClientRecord entered = r.s.current();
+            r.s.ScreenAccepted = true;
+            frmCourtHistory f(r.s, r.p);
+            QVERIFY(r.ok && openScreen(f));
+            QCOMPARE(f.lblClientName->text(), QStringLiteral("New Person") + QString(15, u' '));
+            type(QStringLiteral("20"), true);
+            type(QStringLiteral("00"));
+            if (cancel)
+                choose(&f, 1);
+            else
+                press(Qt::Key_F10, Qt::AltModifier | Qt::ShiftModifier);
+            QVERIFY(!f.isVisible());
+            QVERIFY(r.p.shown.isEmpty());
+            QCOMPARE(r.s.ScreenAccepted, !cancel);
+            QCOMPARE(r.s.CurClient, cancel ? 1 : 3);
+            QCOMPARE(r.s.client(3), cancel ? ClientRecord() : entered);
+            QCOMPARE(r.s.client(1), sampleClient("Ann"));
+            QCOMPARE(r.bytes(), before);
+        }
+    }
+
+    // Both screens run modally for an existing client, as "Edit Current Client" runs them, each
+    // one first refused by a write-protected disk.
+    void theEditChainWritesTheEditedClientThroughADiskError()
+    {
+        Rig r({sampleClient("Ann"), sampleClient("Bob")});
+        r.s.CurClient = 2;
+        r.s.EditMode = true;
+        QVERIFY(r.ok && r.dir.makeReadOnly());
+        const auto edit = [&r](QDialog* screen, const char* box, const char* value) {
+            QCoreApplication::processEvents(); // the screen's start-up
+            const QByteArray before = r.bytes();
+            const ClientRecord was = r.s.current();
+            r.s.ScreenAccepted = false;
+            focusOn(child<QLineEdit>(screen, box));
+            type(QString::fromLatin1(value), true);
+            r.p.answers = {Prompter::Answer::Retry, Prompter::Answer::Cancel};
+            choose(screen, 0);
+            QCOMPARE(r.p.shown.size(), 2);
+            for (const auto& m : r.p.shown)
+                checkDiskError(m);
+            // Given up: the screen stays with what was typed, and memory matches the disk.
+            QVERIFY(screen->isVisible());
+            QVERIFY(!r.s.ScreenAccepted);
+            QCOMPARE(child<QLineEdit>(screen, box)->text(), QString::fromLatin1(value));
+            QCOMPARE(r.s.current(), was);
+            QCOMPARE(r.bytes(), before);
+            // The disk seen to while the message is up: Retry writes it.
+            r.p.onMessage = [&r](const ScriptedPrompter::Shown&) { r.dir.makeWritable(); };
+            r.p.answers = {Prompter::Answer::Retry, Prompter::Answer::Cancel};
+            press(Qt::Key_Return);
+            QCOMPARE(r.p.shown.size(), 3);
+            QVERIFY(r.s.ScreenAccepted);
+            r.p.shown.clear();
+            r.p.onMessage = nullptr;
+            QVERIFY(r.dir.makeReadOnly());
+        };
+        ModalDriver driver;
+        driver.onModal<frmClientInfo>([&](frmClientInfo* f) { edit(f, "txtAge", "52"); });
+        ShowClientInformation(r.s, r.p, nullptr);
+        driver.onModal<frmCourtHistory>([&](frmCourtHistory* f) { edit(f, "txtYears", "3"); });
+        ShowCourtHistory(r.s, r.p, nullptr);
+        QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
+        ClientRecord expected = sampleClient("Bob", '1');
+        expected.setRaw(Field::Age, "52");
+        expected.setRaw(Field::Years, "3");
+        QCOMPARE(r.bytes(), sampleClient("Ann").bytes() + expected.bytes());
+    }
+};
+
+QTEST_MAIN(IntakeScreensTest)
+#include "IntakeScreensTest.moc"
