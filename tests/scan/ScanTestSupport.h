@@ -1,37 +1,36 @@
 #pragma once
 
-#include "scan/ScanImage.h"
-#include "scan/ScanSupport.h"
+#include "common/TestSupport.h"
 
-#include <QString>
-#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <vector>
 
 namespace kvx::test {
 
-// One ScanItem row of a hand-made layout.
-struct ItemRow
+// Runs the statements on the SQLite file at path; returns the rows of the last one.
+inline std::vector<QVariantList> sql(const QString& path, const QStringList& statements)
 {
-    float r;
-    float theta;
-    int dimx;
-    int dimY;
-    float dx;
-    float dy;
-};
-
-// Writes a question database holding only a ScanItem table with these rows (X and Y set to
-// -1, so a rewrite shows), at dir/KVX_32.db; returns its path.
-QString writeLayoutDb(const QTemporaryDir& dir, const std::vector<ItemRow>& rows);
-
-// A temporary installation holding a copy of the built question database.
-QString copyBuiltDatabase(const QTemporaryDir& dir);
-
-// Paints the pixels of the w x h rectangle at image (x, y) black.
-void paintBlack(ScanImage& img, int x, int y, int w, int h);
-
-// Paints the first n pixels (row by row) of the 15 x 15 bubble box at image (x, y) black.
-void paintBubble(ScanImage& img, int x, int y, int n);
+    std::vector<QVariantList> rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "scan-fixture");
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open()) << str(path);
+        QSqlQuery q(db);
+        for (const QString& s : statements)
+            EXPECT_TRUE(q.exec(s)) << str(s);
+        while (q.isSelect() && q.next()) {
+            rows.emplace_back();
+            for (int i = 0; i < q.record().count(); ++i)
+                rows.back() << q.value(i);
+        }
+    }
+    QSqlDatabase::removeDatabase("scan-fixture");
+    return rows;
+}
 
 } // namespace kvx::test
