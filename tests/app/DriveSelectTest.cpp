@@ -1,44 +1,35 @@
 #include "app/DriveSelect.h"
-#include "DiskFixture.h"
+#include "AppFixtures.h"
 #include "app/Settings.h"
-#include "common/ScriptedPrompter.h"
-#include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-
 #include <map>
-#include <vector>
 
 using namespace kvx;
-using kvx::test::ReadOnlyFolder;
 using kvx::test::ScriptedPrompter;
 using kvx::test::str;
-using kvx::test::writeBytes;
 using A = Prompter::Answer;
 using B = Prompter::Buttons;
 using I = Prompter::Icon;
 
 namespace {
 
-const QString kAgain = QStringLiteral("Drive select unsuccessful, would you like to try again?");
-const QString kNotKvx = QStringLiteral("This is not a Kavexa data disk.");
-const QString kProtected = QStringLiteral(
-    "Data disk write protected!\n\nSet the data disk to writable and replace in drive.");
-const QString kReloadFailed =
-    QStringLiteral("Reload of original data disk failed, aborting Program");
+const QString kAgain = "Drive select unsuccessful, would you like to try again?";
+const QString kNotKvx = "This is not a Kavexa data disk.";
+const QString kTitle = "Data Disk Error";
 
 QString noInfo(const QString& drive)
 {
-    return QStringLiteral("No test information found on drive ") + drive +
-           QStringLiteral(", would you like to try another drive?");
+    return "No test information found on drive " + drive + ", would you like to try another drive?";
 }
 
-// Makes a data disk folder: identity line (none when null) and n client records.
-void makeDisk(const QString& folder, const char* identity, int clients)
+void expectShown(const ScriptedPrompter::Shown& got, const ScriptedPrompter::Shown& want)
 {
-    ASSERT_TRUE(kvx::test::makeDataDisk(folder, identity, clients));
+    EXPECT_EQ(str(got.text), str(want.text));
+    EXPECT_EQ(got.buttons, want.buttons) << str(got.text);
+    EXPECT_EQ(got.icon, want.icon) << str(got.text);
+    EXPECT_EQ(str(got.title), str(want.title)) << str(got.text);
 }
 
 class DriveSelectTest : public ::testing::Test
@@ -47,372 +38,175 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(root.isValid());
-        makeDisk(disk("good"), "KVX\r\n", 3);
-        makeDisk(disk("twelve"), "KVX", 12);
-        makeDisk(disk("blanks"), " KVX \r\nsecond line\r\n", 2);
-        makeDisk(disk("lower"), "kvx\r\n", 1);
-        makeDisk(disk("foreign"), "ABC\r\n", 4);
-        makeDisk(disk("empty"), nullptr, -1);
-        makeDisk(disk("full"), "KVX\r\n", 52);
-        makeDisk(disk("folderfile"), "KVX\r\n", -1);
-        ASSERT_TRUE(QDir().mkpath(disk("folderfile") + QStringLiteral("/DATA401.KVX")));
-        ASSERT_TRUE(QDir().mkpath(programDir()));
+        const std::tuple<const char*, const char*, int> disks[] = {
+            {"good", "KVX\r\n", 3},  {"twelve", "KVX", 12}, {"blanks", " KVX \r\n2\r\n", 2},
+            {"lower", "kvx\r\n", 1}, {"abc", "ABC\r\n", 4}, {"empty", nullptr, -1},
+            {"full", "KVX\r\n", 52}, {"odd", "KVX", -1},    {"program", nullptr, -1},
+        };
+        for (const auto& [name, identity, clients] : disks) {
+            ASSERT_TRUE(test::makeDataDisk(disk(name), identity, clients));
+            clientsOn[name] = clients;
+        }
+        // A folder where the data file should be: an error with no special handling.
+        ASSERT_TRUE(QDir().mkpath(disk("odd/DATA401.KVX")));
     }
 
     QString disk(const QString& name) const { return root.filePath(name); }
-    QString disk(const char* name) const { return root.filePath(QLatin1String(name)); }
-    QString programDir() const { return root.filePath(QStringLiteral("program")); }
+    QString iniDrive() const { return Settings(disk("program")).GetFilePathSetting(); }
 
-    // Loads a disk as the one in use before a menu-mode selection.
-    void loadOld(Session& s, const char* name)
+    // Remembers the disk and loads it as the one in use before a menu-mode selection.
+    void useDisk(Session& s, const QString& folder)
     {
+        ASSERT_TRUE(Settings(disk("program")).SaveFilePathSetting(folder));
         ScriptedPrompter quiet;
-        ASSERT_EQ(LoadDataDisk(s, disk(name), quiet).kind, LoadResult::Accepted);
+        ASSERT_EQ(LoadDataDisk(s, folder, quiet).kind, LoadResult::Accepted);
         ASSERT_TRUE(quiet.shown.isEmpty());
     }
 
     QTemporaryDir root;
+    std::map<QString, int> clientsOn;
 };
-
-struct Shown
-{
-    QString text; // "@name" stands for the message naming disk name's folder
-    B buttons;
-    I icon;
-    QString title;
-};
-
-struct Case
-{
-    const char* name;
-    bool startup;
-    const char* iniDrive; // FilePath written before, or null for no settings file
-    const char* oldDisk;  // menu mode: the disk in use before
-    std::vector<const char*> picks;
-    std::vector<A> answers;
-    std::vector<Shown> expected;
-    DriveOutcome outcome;
-    const char* finalDisk; // DataPath afterwards
-    int clients;
-    const char* iniAfter; // FilePath afterwards: a disk name, or "a:" for the default
-};
-
-const Shown again{kAgain, B::YesNo, I::None, {}};
-const Shown notKvx{kNotKvx, B::Ok, I::Critical, QStringLiteral("Data Disk Error")};
-const Shown noInfoA{noInfo(QStringLiteral("A:")), B::YesNo, I::None, {}};
-Shown noInfoAt(const char* name)
-{
-    return {QStringLiteral("@") + QLatin1String(name), B::YesNo, I::None, {}};
-}
 
 TEST_F(DriveSelectTest, MessageSequences)
 {
-    const Case cases[] = {
-        {"first start without settings, no disk in A:, then the drive screen",
-         true,
-         nullptr,
-         nullptr,
-         {"good"},
-         {A::Yes, A::Yes},
-         {noInfoA, again},
-         DriveOutcome::Loaded,
-         "good",
-         3,
-         "good"},
-        {"first start, no to another drive ends",
-         true,
-         nullptr,
-         nullptr,
-         {},
-         {A::No},
-         {noInfoA},
-         DriveOutcome::EndProgram,
-         nullptr,
-         0,
-         "a:"},
-        {"first start, no to trying again ends",
-         true,
-         nullptr,
-         nullptr,
-         {},
-         {A::Yes, A::No},
-         {noInfoA, again},
-         DriveOutcome::EndProgram,
-         nullptr,
-         0,
-         "a:"},
-        {"start-up from the remembered drive shows nothing",
-         true,
-         "good",
-         nullptr,
-         {},
-         {},
-         {},
-         DriveOutcome::Loaded,
-         "good",
-         3,
-         "good"},
-        {"identity with blanks is accepted",
-         true,
-         "blanks",
-         nullptr,
-         {},
-         {},
-         {},
-         DriveOutcome::Loaded,
-         "blanks",
-         2,
-         "blanks"},
-        {"identity in lower case is refused",
-         true,
-         "lower",
-         nullptr,
-         {},
-         {A::Ok, A::No},
-         {notKvx, again},
-         DriveOutcome::EndProgram,
-         "lower",
-         1,
-         "lower"},
-        {"wrong identity, then another drive",
-         true,
-         "foreign",
-         nullptr,
-         {"twelve"},
-         {A::Ok, A::Yes},
-         {notKvx, again},
-         DriveOutcome::Loaded,
-         "twelve",
-         12,
-         "twelve"},
-        {"more than 51 records is a failed load",
-         true,
-         "full",
-         nullptr,
-         {"good"},
-         {A::Ok, A::Yes},
-         {{QStringLiteral("#full"), B::Ok, I::Critical, QStringLiteral("Data Disk Error")}, again},
-         DriveOutcome::Loaded,
-         "good",
-         3,
-         "good"},
-        {"menu mode, wrong identity, no: old drive again",
-         false,
-         "good",
-         "good",
-         {"foreign"},
-         {A::Ok, A::No},
-         {notKvx, again},
-         DriveOutcome::OldKept,
-         "good",
-         3,
-         "good"},
-        {"menu mode, empty drive, try another",
-         false,
-         "good",
-         "good",
-         {"empty", "twelve"},
-         {A::Yes, A::Yes},
-         {noInfoAt("empty"), again},
-         DriveOutcome::Loaded,
-         "twelve",
-         12,
-         "twelve"},
-        {"menu mode, empty drive, no ends the program",
-         false,
-         "good",
-         "good",
-         {"empty"},
-         {A::No},
-         {noInfoAt("empty")},
-         DriveOutcome::EndProgram,
-         "empty",
-         3,
-         "good"},
-        {"menu mode, missing folder, then give up",
-         false,
-         "good",
-         "good",
-         {"gone"},
-         {A::Yes, A::No},
-         {noInfoAt("gone"), again},
-         DriveOutcome::OldKept,
-         "good",
-         3,
-         "good"},
-        {"menu mode, unexpected error keeps the old disk",
-         false,
-         "good",
-         "good",
-         {"folderfile"},
-         {A::Ok},
-         {{QStringLiteral("!folderfile"), B::Ok, I::None, {}}},
-         DriveOutcome::Abandoned,
-         "good",
-         3,
-         "good"},
-        {"start-up, unexpected error with nothing loaded asks again",
-         true,
-         "folderfile",
-         nullptr,
-         {"good"},
-         {A::Ok, A::Yes},
-         {{QStringLiteral("!folderfile"), B::Ok, I::None, {}}, again},
-         DriveOutcome::Loaded,
-         "good",
-         3,
-         "good"},
+    using O = DriveOutcome;
+    // Start-up reads the remembered disk (null: no settings file); "menu" has "good" in use.
+    // Each message is code=answer (Y, N, O for OK). Codes: "noA" (nothing on A:), "no:D" (nothing
+    // on disk D), "not" (not a data disk), "again", "full:D" (too many records on D), "err:D".
+    struct
+    {
+        const char *name, *ini, *picks, *messages;
+        O outcome;
+        const char* dataPath; // the disk in use afterwards (null: the program ends)
+    } const cases[] = {
+        {"first start: A: empty, then good", nullptr, "good", "noA=Y again=Y", O::Loaded, "good"},
+        {"first start: no to another drive", nullptr, "", "noA=N", O::EndProgram, nullptr},
+        {"first start: no to trying again", nullptr, "", "noA=Y again=N", O::EndProgram, nullptr},
+        {"remembered disk loads silently", "good/", "", "", O::Loaded, "good"},
+        {"identity with blanks accepted", "blanks", "", "", O::Loaded, "blanks"},
+        {"lower-case identity refused", "lower", "", "not=O again=N", O::EndProgram, nullptr},
+        {"wrong identity, then another", "abc", "twelve", "not=O again=Y", O::Loaded, "twelve"},
+        {"over 51 records: failed load", "full", "good", "full:full=O again=Y", O::Loaded, "good"},
+        {"other error, nothing loaded", "odd", "good", "err:odd=O again=Y", O::Loaded, "good"},
+        {"menu: wrong identity, old disk", "menu", "abc", "not=O again=N", O::OldKept, "good"},
+        {"menu: empty, next", "menu", "empty twelve", "no:empty=Y again=Y", O::Loaded, "twelve"},
+        {"menu: empty, no ends the program", "menu", "empty", "no:empty=N", O::EndProgram, nullptr},
+        {"menu: missing, then give up", "menu", "gone", "no:gone=Y again=N", O::OldKept, "good"},
+        {"menu: other error keeps the old disk", "menu", "odd", "err:odd=O", O::Abandoned, "good"},
     };
+    const std::map<QString, A> answerFor = {{"Y", A::Yes}, {"N", A::No}, {"O", A::Ok}};
 
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        QFile::remove(programDir() + QStringLiteral("/kvx.ini"));
-        Settings settings(programDir());
-        if (c.iniDrive) {
-            ASSERT_TRUE(settings.SaveFilePathSetting(disk(QLatin1String(c.iniDrive))));
-        }
+        QFile::remove(disk("program/kvx.ini"));
+        const bool startup = QLatin1String(c.ini) != "menu";
         Session s;
-        if (c.oldDisk)
-            loadOld(s, c.oldDisk);
-
+        if (!startup) {
+            useDisk(s, disk("good"));
+        } else if (c.ini) {
+            ASSERT_TRUE(Settings(disk("program")).SaveFilePathSetting(disk(c.ini)));
+        }
+        const QString iniBefore = iniDrive();
+        Settings settings(disk("program"));
         ScriptedPrompter prompter;
-        prompter.answers.assign(c.answers.begin(), c.answers.end());
-        size_t pick = 0;
-        auto picker = [&]() -> QString {
-            if (pick >= c.picks.size()) {
-                ADD_FAILURE() << "drive screen shown once too often";
-                return disk(QStringLiteral("good"));
-            }
-            return disk(QLatin1String(c.picks[pick++]));
-        };
+        const QStringList codes = QString(c.messages).split(' ', Qt::SkipEmptyParts);
+        for (const QString& code : codes)
+            prompter.answers.push_back(answerFor.at(code.section('=', 1)));
+        QStringList picks = QString(c.picks).split(' ', Qt::SkipEmptyParts);
+        // Shown once too often, the drive screen offers a folder that is not there.
+        const auto picker = [&] { return disk(picks.isEmpty() ? "none" : picks.takeFirst()); };
 
-        EXPECT_EQ(SelectDataDrive(s, settings, prompter, picker, c.startup), c.outcome);
-        EXPECT_EQ(pick, c.picks.size()) << "drive screen shown " << pick << " times";
-        EXPECT_TRUE(prompter.answers.empty()) << "unused answers";
-
-        ASSERT_EQ(prompter.shown.size(), static_cast<qsizetype>(c.expected.size()));
-        for (size_t i = 0; i < c.expected.size(); ++i) {
-            const Shown& want = c.expected[i];
-            const auto& got = prompter.shown[static_cast<qsizetype>(i)];
-            QString text = want.text;
-            if (text.startsWith(u'@')) {
-                text = noInfo(disk(text.mid(1)));
-            } else if (text.startsWith(u'#')) {
-                const QString file = disk(text.mid(1)) + QStringLiteral("/DATA401.KVX");
-                EXPECT_TRUE(got.text.contains(file)) << str(got.text);
-                EXPECT_TRUE(got.text.contains(QStringLiteral("52"))) << str(got.text);
-                text = got.text;
-            } else if (text.startsWith(u'!')) {
-                EXPECT_TRUE(got.text.startsWith(QStringLiteral("Error "))) << str(got.text);
-                EXPECT_TRUE(got.text.contains(disk(text.mid(1)))) << str(got.text);
-                text = got.text;
-            }
-            EXPECT_EQ(str(got.text), str(text)) << "message " << i;
-            EXPECT_EQ(got.buttons, want.buttons) << "message " << i;
-            EXPECT_EQ(got.icon, want.icon) << "message " << i;
-            EXPECT_EQ(str(got.title), str(want.title)) << "message " << i;
+        EXPECT_EQ(SelectDataDrive(s, settings, prompter, picker, startup), c.outcome);
+        EXPECT_TRUE(picks.isEmpty()) << "drive screen shown too few times";
+        ASSERT_EQ(prompter.shown.size(), codes.size());
+        for (qsizetype i = 0; i < codes.size(); ++i) {
+            const auto& got = prompter.shown[i];
+            const QString code = codes[i].section('=', 0, 0);
+            const QString kind = code.section(':', 0, 0);
+            const QString on = disk(code.section(':', 1));
+            const std::map<QString, ScriptedPrompter::Shown> want = {
+                {"noA", {noInfo("A:"), B::YesNo, I::None, {}}},
+                {"no", {noInfo(on), B::YesNo, I::None, {}}},
+                {"again", {kAgain, B::YesNo, I::None, {}}},
+                {"not", {kNotKvx, B::Ok, I::Critical, kTitle}},
+                {"full", {got.text, B::Ok, I::Critical, kTitle}},
+                {"err", {got.text, B::Ok, I::None, {}}}};
+            expectShown(got, want.at(kind));
+            EXPECT_TRUE(kind != "full" ||
+                        (got.text.contains(on + "/DATA401.KVX") && got.text.contains("52")));
+            EXPECT_TRUE(kind != "err" || (got.text.startsWith("Error ") && got.text.contains(on)));
         }
 
-        if (c.finalDisk) {
-
-            EXPECT_EQ(str(s.DataPath), str(disk(QLatin1String(c.finalDisk))));
+        // Only a successful load changes the remembered disk.
+        EXPECT_EQ(str(iniDrive()), str(c.outcome == O::Loaded ? disk(c.dataPath) : iniBefore));
+        if (c.dataPath) {
+            EXPECT_EQ(str(s.DataPath), str(disk(c.dataPath)));
+            EXPECT_EQ(str(s.DataFile), str(s.DataPath + "/DATA401.KVX"));
+            EXPECT_EQ(s.NumClients, clientsOn.at(c.dataPath));
         }
-        EXPECT_EQ(s.NumClients, c.clients);
-        if (c.clients > 0) {
-            EXPECT_EQ(str(s.DataFile), str(s.DataPath + QStringLiteral("/DATA401.KVX")));
-        }
-        const QString iniAfter = QLatin1String(c.iniAfter) == QLatin1String("a:")
-                                     ? QStringLiteral("a:")
-                                     : disk(QLatin1String(c.iniAfter));
-        EXPECT_EQ(str(Settings(programDir()).GetFilePathSetting()), str(iniAfter));
         // The write test leaves nothing behind.
-        for (const char* name : {"good", "twelve", "blanks", "foreign"})
-            EXPECT_FALSE(
-                QFile::exists(disk(QLatin1String(name)) + QStringLiteral("/checkWriteTest")));
+        for (const char* name : {"good", "twelve", "blanks", "abc"})
+            EXPECT_FALSE(QFile::exists(disk(name) + "/checkWriteTest")) << name;
     }
 }
 
 TEST_F(DriveSelectTest, ReloadOfTheOldDiskFailingEndsTheProgram)
 {
-    Settings settings(programDir());
-    ASSERT_TRUE(settings.SaveFilePathSetting(disk(QStringLiteral("good"))));
     Session s;
-    loadOld(s, "good");
+    useDisk(s, disk("good"));
+    Settings settings(disk("program"));
     ScriptedPrompter prompter;
     prompter.answers = {A::Ok, A::No, A::Ok, A::Ok};
     // While the operator is asked, the old disk is swapped for another one.
     prompter.onMessage = [&](const ScriptedPrompter::Shown& m) {
-        if (m.text == kAgain) {
-            ASSERT_TRUE(writeBytes(disk(QStringLiteral("good")) + QStringLiteral("/TID"), "XYZ"));
-        }
+        EXPECT_TRUE(m.text != kAgain || test::writeBytes(disk("good/TID"), "XYZ"));
     };
     EXPECT_EQ(SelectDataDrive(
-                  s, settings, prompter, [&] { return disk(QStringLiteral("foreign")); }, false),
+                  s, settings, prompter, [&] { return disk("abc"); }, false),
               DriveOutcome::EndProgram);
-    QStringList texts;
-    for (const auto& m : prompter.shown)
-        texts << m.text;
-    EXPECT_EQ(texts, (QStringList{kNotKvx, kAgain, kNotKvx, kReloadFailed}));
-    EXPECT_EQ(prompter.shown.back().buttons, B::Ok);
-    EXPECT_EQ(prompter.shown.back().icon, I::None);
+    ASSERT_EQ(prompter.shown.size(), 4);
+    for (int i : {0, 2})
+        expectShown(prompter.shown[i], {kNotKvx, B::Ok, I::Critical, kTitle});
+    expectShown(prompter.shown[1], {kAgain, B::YesNo, I::None, {}});
+    expectShown(prompter.shown[3],
+                {"Reload of original data disk failed, aborting Program", B::Ok, I::None, {}});
 }
 
 TEST_F(DriveSelectTest, WriteProtectedDisk)
 {
     for (const A answer : {A::Ok, A::Cancel}) {
         SCOPED_TRACE(answer == A::Ok ? "OK after the protection is taken off" : "Cancel");
-        ReadOnlyFolder ro;
-        ASSERT_TRUE(ro.valid());
-        makeDisk(ro.path(), "KVX\r\n", 5);
-        ASSERT_TRUE(ro.makeReadOnly());
-
-        Settings settings(programDir());
-        ASSERT_TRUE(settings.SaveFilePathSetting(disk(QStringLiteral("good"))));
+        test::ReadOnlyFolder ro;
+        ASSERT_TRUE(ro.valid() && test::makeDataDisk(ro.path(), "KVX\r\n", 5) && ro.makeReadOnly());
         Session s;
-        loadOld(s, "good");
+        useDisk(s, disk("good"));
+        Settings settings(disk("program"));
         ScriptedPrompter prompter;
         prompter.answers = {answer};
         prompter.onMessage = [&](const ScriptedPrompter::Shown&) {
-            if (answer == A::Ok) {
-                ASSERT_TRUE(ro.makeWritable());
-            }
+            EXPECT_TRUE(answer != A::Ok || ro.makeWritable());
         };
         const DriveOutcome outcome = SelectDataDrive(
             s, settings, prompter, [&] { return ro.path(); }, false);
 
         ASSERT_EQ(prompter.shown.size(), 1);
-        EXPECT_EQ(str(prompter.shown[0].text), str(kProtected));
-        EXPECT_EQ(prompter.shown[0].buttons, B::OkCancel);
-        EXPECT_EQ(prompter.shown[0].icon, I::Critical);
-        EXPECT_EQ(str(prompter.shown[0].title), "Data Disk Error");
+        expectShown(prompter.shown[0], {"Data disk write protected!\n\nSet the data disk to "
+                                        "writable and replace in drive.",
+                                        B::OkCancel, I::Critical, kTitle});
         // Either way the protected disk's clients are in use; only a full load is remembered.
         EXPECT_EQ(str(s.DataPath), str(ro.path()));
         EXPECT_EQ(s.NumClients, 5);
         EXPECT_EQ(outcome, answer == A::Ok ? DriveOutcome::Loaded : DriveOutcome::Abandoned);
-        EXPECT_EQ(str(Settings(programDir()).GetFilePathSetting()),
-                  str(answer == A::Ok ? ro.path() : disk(QStringLiteral("good"))));
-        EXPECT_FALSE(QFile::exists(ro.path() + QStringLiteral("/checkWriteTest")));
+        EXPECT_EQ(str(iniDrive()), str(answer == A::Ok ? ro.path() : disk("good")));
+        EXPECT_FALSE(QFile::exists(ro.path() + "/checkWriteTest"));
     }
 }
 
-TEST(DriveText, IdentityLineAndDriveNames)
+TEST(DriveText, OnlyBlanksMayStandAroundTheIdentity)
 {
-    const std::pair<const char*, bool> identities[] = {
-        {"KVX", true},   {" KVX ", true}, {"   KVX", true}, {"kvx", false},   {"Kvx", false},
-        {"KVX2", false}, {"K VX", false}, {"", false},      {"\tKVX", false},
-    };
-    for (const auto& [line, ok] : identities)
-        EXPECT_EQ(isDataDiskIdentity(QLatin1String(line)), ok) << line;
-
-    const std::pair<const char*, const char*> shown[] = {
-        {"a:", "A:"}, {"e:\\", "E:\\"}, {"/media/usb", "/media/usb"}, {"/mnt/Data", "/mnt/Data"}};
-    for (const auto& [drive, text] : shown)
-        EXPECT_EQ(str(driveForMessage(QLatin1String(drive))), text);
-
-    const std::pair<const char*, const char*> normal[] = {
-        {"/media/usb/", "/media/usb"}, {" /x ", "/x"}, {"/", "/"}, {"a:", "a:"}};
-    for (const auto& [drive, text] : normal)
-        EXPECT_EQ(str(normaliseDrive(QLatin1String(drive))), text);
+    EXPECT_TRUE(isDataDiskIdentity("   KVX"));
+    for (const char* line : {"KVX2", "K VX", "\tKVX", "Kvx", ""})
+        EXPECT_FALSE(isDataDiskIdentity(line)) << line;
 }
 
 } // namespace
