@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -12,6 +14,12 @@ QTextStream& err();
 
 // Prints "kvxtool: message" on standard error and returns the failure status.
 int fail(const QString& message);
+
+// The options most commands share.
+QCommandLineOption programDirOption();
+QCommandLineOption dataDirOption();
+// Parses a subcommand's arguments; false after printing the parser's complaint.
+bool parseArgs(QCommandLineParser& parser, const QStringList& args);
 
 // One subcommand: its arguments exclude the program and subcommand names.
 struct Command

@@ -9,12 +9,10 @@ namespace kvx::tool {
 int runCheckInstall(const QStringList& args)
 {
     QCommandLineParser p;
-    const QCommandLineOption programDir(QStringLiteral("program-dir"),
-                                        QStringLiteral("The installation folder."),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption programDir = programDirOption();
     p.addOption(programDir);
-    if (!p.parse(QStringList{QStringLiteral("kvxtool")} + args))
-        return fail(p.errorText());
+    if (!parseArgs(p, args))
+        return 1;
     if (!p.isSet(programDir))
         return fail(QStringLiteral("check-install: --program-dir DIR is required"));
     if (!QDir(p.value(programDir)).exists())

@@ -9,11 +9,7 @@
 namespace kvx::tool {
 
 ClientOptions::ClientOptions(QString cmd)
-    : command(std::move(cmd)),
-      programDir(QStringLiteral("program-dir"), QStringLiteral("The installation folder."),
-                 QStringLiteral("DIR")),
-      dataDir(QStringLiteral("data-dir"), QStringLiteral("The data disk folder."),
-              QStringLiteral("DIR")),
+    : command(std::move(cmd)), programDir(programDirOption()), dataDir(dataDirOption()),
       client(QStringLiteral("client"), QStringLiteral("The client's record number."),
              QStringLiteral("N"))
 {
@@ -24,8 +20,8 @@ ClientOptions::ClientOptions(QString cmd)
 
 int ClientOptions::load(const QStringList& args, Session& s)
 {
-    if (!parser.parse(QStringList{QStringLiteral("kvxtool")} + args))
-        return fail(parser.errorText());
+    if (!parseArgs(parser, args))
+        return 1;
     if (!parser.isSet(programDir) || !parser.isSet(dataDir) || !parser.isSet(client))
         return fail(QStringLiteral("%1: --program-dir DIR, --data-dir DIR and --client N are "
                                    "required")

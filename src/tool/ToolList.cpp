@@ -8,11 +8,10 @@ namespace kvx::tool {
 int runList(const QStringList& args)
 {
     QCommandLineParser p;
-    const QCommandLineOption dataDir(
-        QStringLiteral("data-dir"), QStringLiteral("The data disk folder."), QStringLiteral("DIR"));
+    const QCommandLineOption dataDir = dataDirOption();
     p.addOption(dataDir);
-    if (!p.parse(QStringList{QStringLiteral("kvxtool")} + args))
-        return fail(p.errorText());
+    if (!parseArgs(p, args))
+        return 1;
     if (!p.isSet(dataDir))
         return fail(QStringLiteral("list: --data-dir DIR is required"));
 

@@ -36,11 +36,8 @@ QList<int> recordList(const QString& text)
 int runPrint(const QStringList& args)
 {
     QCommandLineParser parser;
-    const QCommandLineOption programDir(QStringLiteral("program-dir"),
-                                        QStringLiteral("The installation folder."),
-                                        QStringLiteral("DIR"));
-    const QCommandLineOption dataDir(
-        QStringLiteral("data-dir"), QStringLiteral("The data disk folder."), QStringLiteral("DIR"));
+    const QCommandLineOption programDir = programDirOption();
+    const QCommandLineOption dataDir = dataDirOption();
     const QCommandLineOption clients(QStringLiteral("clients"),
                                      QStringLiteral("Record numbers in printing order: 2,5,7."),
                                      QStringLiteral("LIST"));
@@ -59,8 +56,8 @@ int runPrint(const QStringList& args)
                                      QStringLiteral("Add the one-page summary copy."));
     for (const QCommandLineOption& o : {programDir, dataDir, clients, pdf, raw, printer, summary})
         parser.addOption(o);
-    if (!parser.parse(QStringList{QStringLiteral("kvxtool")} + args))
-        return fail(parser.errorText());
+    if (!parseArgs(parser, args))
+        return 1;
     if (!parser.isSet(programDir) || !parser.isSet(dataDir) || !parser.isSet(clients))
         return fail(QStringLiteral("print: --program-dir DIR, --data-dir DIR and --clients LIST "
                                    "are required"));

@@ -11,13 +11,11 @@ namespace kvx::tool {
 int runReadSheet(const QStringList& args)
 {
     QCommandLineParser p;
-    const QCommandLineOption programDir(QStringLiteral("program-dir"),
-                                        QStringLiteral("The installation folder."),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption programDir = programDirOption();
     p.addOption(programDir);
     p.addPositionalArgument(QStringLiteral("IMAGE"), QStringLiteral("BMP, PNG, JPEG or TIFF."));
-    if (!p.parse(QStringList{QStringLiteral("kvxtool")} + args))
-        return fail(p.errorText());
+    if (!parseArgs(p, args))
+        return 1;
     if (!p.isSet(programDir) || p.positionalArguments().size() != 1)
         return fail(QStringLiteral("read-sheet: --program-dir DIR and one IMAGE are required"));
 

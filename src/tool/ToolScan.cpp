@@ -12,9 +12,7 @@ namespace kvx::tool {
 int runScan(const QStringList& args)
 {
     QCommandLineParser p;
-    const QCommandLineOption programDir(QStringLiteral("program-dir"),
-                                        QStringLiteral("The installation folder."),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption programDir = programDirOption();
     const QCommandLineOption device(QStringLiteral("device"),
                                     QStringLiteral("The scanner (default: kvx.ini, else the "
                                                    "first local one)."),
@@ -23,8 +21,8 @@ int runScan(const QStringList& args)
                                      QStringLiteral("The image to write (PNG, BMP, TIFF, JPEG)."),
                                      QStringLiteral("FILE"));
     p.addOptions({programDir, device, outFile});
-    if (!p.parse(QStringList{QStringLiteral("kvxtool")} + args))
-        return fail(p.errorText());
+    if (!parseArgs(p, args))
+        return 1;
     if (!p.isSet(programDir) || !p.isSet(outFile))
         return fail(QStringLiteral("scan: --program-dir DIR and --out FILE are required"));
 

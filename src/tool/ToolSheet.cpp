@@ -13,9 +13,7 @@ namespace kvx::tool {
 int runSheet(const QStringList& args)
 {
     QCommandLineParser p;
-    const QCommandLineOption programDir(QStringLiteral("program-dir"),
-                                        QStringLiteral("The installation folder."),
-                                        QStringLiteral("DIR"));
+    const QCommandLineOption programDir = programDirOption();
     const QCommandLineOption outFile(QStringLiteral("out"),
                                      QStringLiteral("The sheet to write: FILE.pdf or FILE.png."),
                                      QStringLiteral("FILE"));
@@ -23,8 +21,8 @@ int runSheet(const QStringList& args)
                                       QStringLiteral("Values to mark, as read-sheet prints them."),
                                       QStringLiteral("FILE"));
     p.addOptions({programDir, outFile, fillFile});
-    if (!p.parse(QStringList{QStringLiteral("kvxtool")} + args))
-        return fail(p.errorText());
+    if (!parseArgs(p, args))
+        return 1;
     if (!p.isSet(programDir) || !p.isSet(outFile))
         return fail(QStringLiteral("sheet: --program-dir DIR and --out FILE are required"));
     const QString out = p.value(outFile);

@@ -28,6 +28,26 @@ int fail(const QString& message)
     return 1;
 }
 
+QCommandLineOption programDirOption()
+{
+    return {QStringLiteral("program-dir"), QStringLiteral("The installation folder."),
+            QStringLiteral("DIR")};
+}
+
+QCommandLineOption dataDirOption()
+{
+    return {QStringLiteral("data-dir"), QStringLiteral("The data disk folder."),
+            QStringLiteral("DIR")};
+}
+
+bool parseArgs(QCommandLineParser& parser, const QStringList& args)
+{
+    if (parser.parse(QStringList{QStringLiteral("kvxtool")} + args))
+        return true;
+    fail(parser.errorText());
+    return false;
+}
+
 namespace {
 
 constexpr std::array kCommands = {
