@@ -22,23 +22,14 @@ QByteArray mutate(QByteArray b, std::mt19937& rng)
         return std::uniform_int_distribution<qsizetype>(0, n - 1)(rng);
     };
     for (qsizetype e = 1 + pick(4); e > 0 && !b.isEmpty(); --e) {
+        // Change a byte, add one, take out up to 8, copy in a piece, or cut the rest.
         const qsizetype at = pick(b.size());
-        switch (pick(5)) {
-        case 0:
-            b[at] = kAlphabet[pick(kAlphabet.size())];
-            break;
-        case 1:
-            b.insert(at, kAlphabet[pick(kAlphabet.size())]);
-            break;
-        case 2:
-            b.remove(at, 1 + pick(8));
-            break;
-        case 3:
-            b.insert(at, b.mid(pick(b.size()), pick(40)));
-            break;
-        default:
-            b.truncate(at);
-        }
+        const auto kind = pick(5);
+        const qsizetype out = kind == 0 ? 1 : kind == 2 ? 1 + pick(8) : kind == 4 ? b.size() : 0;
+        const QByteArray in = kind <= 1   ? QByteArray(1, kAlphabet[pick(kAlphabet.size())])
+                              : kind == 3 ? b.mid(pick(b.size()), pick(40))
+                                          : QByteArray();
+        b = b.left(at) + in + b.mid(at + out);
     }
     return b;
 }

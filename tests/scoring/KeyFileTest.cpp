@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using namespace kvx;
 using namespace kvx::test;
 
@@ -67,55 +65,47 @@ TEST(FieldReader, FieldRules)
         EXPECT_EQ(fields(text, kinds), expected) << text;
 }
 
-QByteArray keyWith(const std::function<void(ScoringTables&)>& change)
+TEST(ScoringKey, ProblemsNameFileAndLine)
 {
-    ScoringTables t = standardTables();
-    change(t);
-    return renderKey(t);
-}
-
-TEST(ScoringKey, ProblemsAreReportedWithFileAndLine)
-{
-    const QByteArray key = renderKey(standardTables());
-    const QByteArray text = renderText(standardTables());
-    // The file's bytes, whether it is the text file, and its first problem.
-    const std::tuple<QByteArray, bool, QString> cases[]{
-        {"", false, "KVXB2.TXT:1: the file ends before significant item 1 of 40"},
-        {key.left(key.indexOf("0 2 4 6")), false,
+    // The standard key or text file with the text from replaced by to (none: cut before
+    // from), and its first problem.
+    const std::tuple<bool, const char*, const char*, QString> cases[]{
+        {false, "21,", nullptr, "KVXB2.TXT:1: the file ends before significant item 1 of 40"},
+        {false, "0 2 4 6", nullptr,
          "KVXB2.TXT:50: the file ends before stress coping bound 1 of 52"},
-        {keyWith([](ScoringTables& t) { t.SigItemNo[1] = 0; }), false,
-         "KVXB2.TXT:1: significant item 1 of 40 is 0, outside 1-155"},
-        {QByteArray(key).replace("21,22,23", "21,22,x3"), false,
+        {false, "21,22,23", "0,22,23", "KVXB2.TXT:1: significant item 1 of 40 is 0, outside 1-155"},
+        {false, "21,22,23", "21,22,x3",
          "KVXB2.TXT:1: significant item 3 of 40 is not a number: \"x3\""},
-        {QByteArray(key).replace("0\"\r\n\"1", "0\r\n\"1"), false,
+        {false, "0\"\r\n\"1", "0\r\n\"1",
          "KVXB2.TXT:2: the point key of block 1, answer 0 has no closing quotation mark"},
-        {keyWith([](ScoringTables& t) { t.Norm[1][1][1].resize(96, 99); }), false,
+        {false, "\n40, 2, 4,", "\n96, 2, 4,",
          "KVXB2.TXT:21: the norm length of scale 1 (sex 1, race group 1) is 96, outside 0-95"},
-        {keyWith([](ScoringTables& t) { t.Norm[1][1][1][0] = 100; }), false,
-         "KVXB2.TXT:21: the norm of raw score 1 of scale 1 (sex 1, race group 1) is 100, "
-         "outside 0-99"},
-        {keyWith([](ScoringTables& t) { t.StressNorm[2][3][51] = 100; }), false,
-         "KVXB2.TXT:57: the stress coping norm of bracket 51 (sex 2, race group 3) is 100, "
-         "outside 0-99"},
-        {keyWith([](ScoringTables& t) { t.ScaleItems[1].resize(41, 1); }), false,
+        {false, "\n40, 2, 4,", "\n40, 100, 4,",
+         "KVXB2.TXT:21: the norm of raw score 1 of scale 1 (sex 1, race group 1) is 100, outside "
+         "0-99"},
+        {false, "66,67\r\n", "66,100\r\n",
+         "KVXB2.TXT:57: the stress coping norm of bracket 51 (sex 2, race group 3) is 100, outside "
+         "0-99"},
+        {false, "\n20\r\n1,2,", "\n41\r\n1,2,",
          "KVXB2.TXT:58: the item count of scale 1 is 41, outside 0-40"},
-        {keyWith([](ScoringTables& t) { t.ScaleItems[3][4] = 156; }), false,
+        {false, "\n41,42,43,44,45", "\n41,42,43,44,156",
          "KVXB2.TXT:63: item 5 of scale 3 is 156, outside 1-155"},
-        {keyWith([](ScoringTables& t) { t.FloorItemNo[57] = 0; }), false,
-         "KVXB2.TXT:68: floor item 57 of 57 is 0, outside 1-155"},
+        {false, "151\r\n0,", "0\r\n0,", "KVXB2.TXT:68: floor item 57 of 57 is 0, outside 1-155"},
         // Norms that fall and bounds out of order are listed but do not stop scoring.
-        {keyWith([](ScoringTables& t) { t.Norm[4][2][2][9] = 3; }), false,
-         "KVXB2.TXT:44: the norms of scale 4 (sex 2, race group 2) fall from 31 to 3 at raw "
-         "score 10 (not fatal)"},
-        {keyWith([](ScoringTables& t) { t.StressBound[30] = 10; }), false,
+        {false, ", 31, 33,", ", 31, 3,",
+         "KVXB2.TXT:26: the norms of scale 1 (sex 1, race group 2) fall from 31 to 3 at raw score "
+         "15 (not fatal)"},
+        {false, "56 58", "56 10",
          "KVXB2.TXT:51: stress coping bound 30 (10) is not above bound 29 (56) (not fatal)"},
-        {text.left(text.size() - 30), true,
+        {true, "Program 10", nullptr,
          "KVXRPT.TXT:94: the file ends before treatment need text 10 of 10"},
-        {text.left(text.indexOf("Alcohol sign 1")), true,
+        {true, "Alcohol sign 1", nullptr,
          "KVXRPT.TXT:5: the file ends before significant item text 1 of 40"},
-        {key, false, ""},
-        {text, true, ""}};
-    for (const auto& [bytes, isText, expected] : cases) {
+        {false, "", "", ""},
+        {true, "", "", ""}};
+    for (const auto& [isText, from, to, expected] : cases) {
+        QByteArray bytes = isText ? renderText(standardTables()) : renderKey(standardTables());
+        bytes = to ? bytes.replace(from, to) : bytes.left(bytes.indexOf(from));
         ScoringTables t;
         QList<FileProblem> problems;
         (isText ? ReadReportText : ReadScoringKey)(
@@ -131,11 +121,16 @@ TEST(ScoringKey, LoadReadsBothFilesByNameInAnyCase)
 {
     QTemporaryDir dir;
     writeInstallation(dir.path());
-    QFile::rename(dir.filePath("KVXB2.TXT"), dir.filePath("kvxb2.txt"));
-    const Result<ScoringTables> t = LoadScoringTables(dir.path());
+    ASSERT_TRUE(QFile::remove(dir.filePath("KVXB2.TXT")));
+    // Norms that fall are listed, but scoring goes on.
+    const QByteArray key = renderKey(standardTables()).replace(", 31, 33,", ", 31, 3,");
+    writeBytes(dir.filePath("kvxb2.txt"), key);
+    QList<FileProblem> problems;
+    const Result<ScoringTables> t = LoadScoringTables(dir.path(), &problems);
     ASSERT_TRUE(t) << t.error().message.toStdString();
-    // Every field read back as written.
-    EXPECT_EQ(renderKey(*t), renderKey(standardTables()));
+    EXPECT_EQ(problems.size(), 10); // five scales of two groups
+    // Every field is read as written.
+    EXPECT_EQ(renderKey(*t), key);
     EXPECT_EQ(renderText(*t), renderText(standardTables()));
 }
 

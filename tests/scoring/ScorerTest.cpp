@@ -310,17 +310,4 @@ TEST(Scorer, SignificantItemAndTreatmentNeedLists)
         EXPECT_EQ(score(t, clientWith(court, answers)).ItemLists[list], lines);
 }
 
-TEST(Scorer, UnpackClient)
-{
-    ClientFixture fixture = clientWith({{5, "-1"}, {6, "12"}});
-    fixture.age = "N";
-    const ClientWork c = UnpackClient(fixture.record(), 7);
-    EXPECT_EQ(c.Age, "N/A");
-    EXPECT_EQ(c.TestDate, "3/5/2024");
-    EXPECT_EQ(c.Court[5], "N");
-    EXPECT_EQ(CourtValue(c, 5), 0);
-    EXPECT_EQ(CourtValue(c, 6), 12);
-    EXPECT_EQ(c.TestNumber, 7);
-}
-
 } // namespace

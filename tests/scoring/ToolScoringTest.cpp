@@ -6,8 +6,7 @@
 #include "store/DataFile.h"
 
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlQuery>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -17,32 +16,13 @@ using namespace kvx::test;
 
 namespace {
 
-// The standard installation with a question database of the given record counts; IDs 7 and
-// 8 of English swapped when shuffled.
-void writeFullInstallation(const QString& dir, int english = 155, int spanish = 155,
-                           int scanRows = 177, bool shuffled = false)
+// The standard installation with the built question database, changed by sql when given.
+void writeFullInstallation(const QString& dir, const char* sql = nullptr)
 {
     writeInstallation(dir);
-    const QString path = QDir(dir).filePath("KVX_32.db");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", path);
-        db.setDatabaseName(path);
-        ASSERT_TRUE(db.open());
-        QSqlQuery q(db);
-        ASSERT_TRUE(q.exec("CREATE TABLE English (ID INTEGER, TestQuestion TEXT)"));
-        ASSERT_TRUE(q.exec("CREATE TABLE Spanish (ID INTEGER, TestQuestion TEXT)"));
-        ASSERT_TRUE(q.exec("CREATE TABLE ScanItem (ItemName TEXT)"));
-        db.transaction();
-        for (int id = 1; id <= english; ++id)
-            q.exec(QStringLiteral("INSERT INTO English VALUES (%1, 'q')")
-                       .arg(shuffled && (id == 7 || id == 8) ? 15 - id : id));
-        for (int id = 1; id <= spanish; ++id)
-            q.exec(QStringLiteral("INSERT INTO Spanish VALUES (%1, 'p')").arg(id));
-        for (int i = 1; i <= scanRows; ++i)
-            q.exec("INSERT INTO ScanItem VALUES ('r')");
-        ASSERT_TRUE(db.commit());
-    }
-    QSqlDatabase::removeDatabase(path);
+    const QString db = QDir(dir).filePath("KVX_32.db");
+    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("KVX_BUILD_DIR") + "/data/KVX_32.db", db));
+    ASSERT_EQ(sql ? QProcess::execute("sqlite3", {db, sql}) : 0, 0);
 }
 
 class Tool : public ::testing::Test
@@ -50,7 +30,7 @@ class Tool : public ::testing::Test
 protected:
     void SetUp() override
     {
-        writeFullInstallation(program_.path());
+        writeInstallation(program_.path());
         Session s;
         SetDataPath(s, data_.path());
         s.client(1) = clientWith({{12, "2"}, {13, "1"}}, answered({{21, 23, '1'}})).record();
@@ -144,28 +124,15 @@ TEST(CheckInstall, FindsEachPlantedFault)
     EXPECT_TRUE(r.out.isEmpty());
 
     // The file; the text replaced in it (none: the file is removed) and its replacement
-    // (none: the file is cut before it) or the question tables' sizes; the first line printed.
-    struct Case
-    {
-        const char* file;
-        const char* from;
-        const char* to;
-        const char* line;
-        std::array<int, 4> db{155, 155, 177, 0}; // English, Spanish, ScanItem, shuffled
-    };
-    const Case cases[]{
+    // (none: the file is cut before it), or for the database the SQL run on it; the first
+    // line printed.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[]{
         {"KVXSC.TXT", nullptr, nullptr, "KVXSC.TXT: file not found"},
-        {"KVXB2.TXT", "0 2 4", nullptr,
-         "KVXB2.TXT:50: the file ends before stress coping bound 1 of 52"},
-        {"KVXB2.TXT", "0\"\r\n\"1", "0\r\n\"1",
-         "KVXB2.TXT:2: the point key of block 1, answer 0 has no closing quotation mark"},
         {"KVXB2.TXT", "21,22,23", "21,222,23",
          "KVXB2.TXT:1: significant item 2 of 40 is 222, outside 1-155"},
         {"KVXB2.TXT", ", 10, 12,", ", 10, 1,",
          "KVXB2.TXT:21: the norms of scale 1 (sex 1, race group 1) fall from 10 to 1 at raw "
          "score 6"},
-        {"KVXB2.TXT", "16 18", "16 16",
-         "KVXB2.TXT:51: stress coping bound 10 (16) is not above bound 9 (16)"},
         {"KVXRPT.TXT", "Program 3", nullptr,
          "KVXRPT.TXT:87: the file ends before treatment need text 3 of 10"},
         {"KVXVI.TXT", "MAXIMUM-LOW\r\n", "MAX-LOW\r\n",
@@ -175,35 +142,26 @@ TEST(CheckInstall, FindsEachPlantedFault)
         {"INVAL.TXT", nullptr, nullptr, "INVAL.TXT: file not found"},
         {"branding.ini", nullptr, nullptr, "branding.ini: file not found"},
         {"KVX_32.db", nullptr, nullptr, "KVX_32.db: file not found"},
-        {"KVX_32.db",
-         "",
-         "",
-         "KVX_32.db: table Spanish holds 154 records instead of 155",
-         {155, 154, 177, 0}},
-        {"KVX_32.db",
-         "",
-         "",
-         "KVX_32.db: table English: record 7 has ID 8, not 7",
-         {155, 155, 177, 1}},
-        {"KVX_32.db",
-         "",
-         "",
-         "KVX_32.db: table ScanItem holds 0 rows instead of 177",
-         {155, 155, 0, 0}}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.line);
+        {"KVX_32.db", "DELETE FROM Spanish WHERE ID = 155", nullptr,
+         "KVX_32.db: table Spanish holds 154 records instead of 155"},
+        {"KVX_32.db", "UPDATE English SET ID = 15 - ID WHERE ID IN (7, 8)", nullptr,
+         "KVX_32.db: table English: record 7 has ID 8, not 7"},
+        {"KVX_32.db", "DELETE FROM ScanItem", nullptr,
+         "KVX_32.db: table ScanItem holds 0 rows instead of 177"}};
+    for (const auto& [file, from, to, line] : cases) {
+        SCOPED_TRACE(line);
         QTemporaryDir dir;
-        writeFullInstallation(dir.path(), c.db[0], c.db[1], c.db[2], c.db[3]);
-        const QString path = QDir(dir.path()).filePath(c.file);
+        const bool sql = from && QByteArray(file) == "KVX_32.db";
+        writeFullInstallation(dir.path(), sql ? from : nullptr);
+        const QString path = QDir(dir.path()).filePath(file);
         QByteArray bytes = readBytes(path);
-        if (!c.from)
+        if (!from)
             QFile::remove(path);
-        else if (*c.from)
-            writeBytes(path,
-                       c.to ? bytes.replace(c.from, c.to) : bytes.left(bytes.indexOf(c.from)));
+        else if (!sql)
+            writeBytes(path, to ? bytes.replace(from, to) : bytes.left(bytes.indexOf(from)));
         const ToolRun r = check(dir.path());
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(r.out.split('\n').first().toStdString(), c.line) << r.out.toStdString();
+        EXPECT_EQ(r.out.split('\n').first().toStdString(), line) << r.out.toStdString();
         EXPECT_TRUE(r.err.contains("problem(s) found"));
     }
 }
