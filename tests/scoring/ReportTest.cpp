@@ -158,7 +158,7 @@ TEST(ScoreAndReport, FailuresNameTheFileAndKeepThePreviousReport)
         const QDir d(program.path());
         Session s;
         s.ProgramDir = program.path();
-        s.client(1) = clientWith({}, invalid ? answered({{1, 94, '1'}}) : QByteArray()).record();
+        s.client(1) = clientWith("", invalid ? answered({{1, 94, '1'}}) : QByteArray()).record();
         s.NumClients = s.CurClient = 1;
         ASSERT_TRUE(ScoreAndReport(s));
         const QByteArray before = readBytes(d.filePath("REPORT.PRN"));

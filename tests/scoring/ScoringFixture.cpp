@@ -204,11 +204,11 @@ ClientRecord ClientFixture::record() const
     return r;
 }
 
-ClientFixture clientWith(const Court& court, QByteArray answers)
+ClientFixture clientWith(const char* court, QByteArray answers)
 {
     ClientFixture c;
-    for (const auto& [item, value] : court)
-        c.court[item] = value;
+    for (const QString& item : QString(court).split(u';', Qt::SkipEmptyParts))
+        c.court[item.section(u'=', 0, 0).toInt()] = item.section(u'=', 1);
     c.answers = std::move(answers);
     return c;
 }

@@ -51,8 +51,6 @@ struct Span
 // base with the items of each span answered with its code.
 QByteArray answered(std::initializer_list<Span> spans, QByteArray base = neutralAnswers());
 
-using Court = std::vector<std::pair<int, const char*>>; // court history item, stored value
-
 struct ClientFixture
 {
     QString name = "Doe, Jane";
@@ -69,7 +67,8 @@ struct ClientFixture
     ClientRecord record() const;
 };
 
-ClientFixture clientWith(const Court& court, QByteArray answers = {});
+// court: stored court history values as "item=value;item=value".
+ClientFixture clientWith(const char* court, QByteArray answers = {});
 ClientScores score(const ScoringTables& t, const ClientFixture& c);
 
 } // namespace kvx::test

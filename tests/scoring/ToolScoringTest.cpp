@@ -33,7 +33,7 @@ protected:
         writeInstallation(program_.path());
         Session s;
         SetDataPath(s, data_.path());
-        s.client(1) = clientWith({{12, "2"}, {13, "1"}}, answered({{21, 23, '1'}})).record();
+        s.client(1) = clientWith("12=2;13=1", answered({{21, 23, '1'}})).record();
         s.client(2) = ClientFixture().record();
         ASSERT_TRUE(WriteClient(s, 1));
         ASSERT_TRUE(WriteClient(s, 2));
