@@ -29,7 +29,8 @@ QByteArray variedAnswers()
 
 ClientFixture smith()
 {
-    ClientFixture c;
+    ClientFixture c = clientWith(
+        "1=19;2=3;3=1;4=2;5=N;6=-1;7=0;8=4;9=2;10=0;11=1;12=2;13=1;14=N;15=0", variedAnswers());
     c.name = "Smith, John Q.";
     c.age = "42";
     c.dob = "11/23/1981";
@@ -37,11 +38,6 @@ ClientFixture smith()
     c.marital = 3;
     c.education = 5;
     c.testDate = "02/14/2024";
-    const char* court[]{"19", "3", "1", "2", "N", "-1", "0", "4",
-                        "2",  "0", "1", "2", "1", "N",  "0"};
-    for (int j = 1; j <= 15; ++j)
-        c.court[j] = court[j - 1];
-    c.answers = variedAnswers();
     return c;
 }
 

@@ -69,11 +69,7 @@ ScoringTables standardTables()
     t.RangeName = {QString(), "LOW", "MEDIUM", "PROBLEM", "MAXIMUM"};
     const QString groups[]{"Alcohol", "Drugs", "Family", "Control"};
     for (int k = 1; k <= 40; ++k) {
-        t.SigItemText[k] = groups[k <= 9    ? 0
-                                  : k <= 19 ? 1
-                                  : k <= 28 ? 2
-                                            : 3] +
-                           " sign " + QString::number(k);
+        t.SigItemText[k] = groups[(k > 9) + (k > 19) + (k > 28)] + " sign " + QString::number(k);
         t.InterviewText[k] =
             QStringLiteral("Item %1 choice %2").arg(146 + (k - 1) / 4).arg((k - 1) % 4 + 1);
     }
@@ -150,9 +146,7 @@ void writeInstallation(const QString& dir, int linesPerKey)
             p += QLatin1String(key) + "\r\n";
             for (int l = 1; l <= linesPerKey; ++l)
                 p += QStringLiteral("Scale %1, %2 paragraph, line %3.\r\n")
-                         .arg(s)
-                         .arg(QLatin1String(key))
-                         .arg(l);
+                         .arg(QString::number(s), QLatin1String(key), QString::number(l));
             p += "END\r\n";
         }
         writeBytes(d.filePath(files[s - 1]), encode(p));
@@ -174,29 +168,28 @@ QByteArray neutralAnswers()
 
 QByteArray answered(std::initializer_list<Span> spans, QByteArray base)
 {
-    for (const Span& s : spans)
-        for (int i = s.from; i <= s.to; ++i)
-            base[i - 1] = s.code;
+    for (auto [from, to, code] : spans)
+        for (int i = from; i <= to; ++i)
+            base[i - 1] = code;
     return base;
 }
 
 ClientRecord ClientFixture::record() const
 {
     ClientRecord r;
-    const auto set = [&r](Field f, const QString& v) {
-        if (!r.setText(f, v))
-            qFatal("fixture text does not fit: %s", qPrintable(v));
-    };
-    set(Field::Name, name);
-    set(Field::Age, age);
-    set(Field::DateOfBirth, dob);
+    std::vector<std::pair<Field, QString>> texts{{Field::Name, name},
+                                                 {Field::Age, age},
+                                                 {Field::DateOfBirth, dob},
+                                                 {Field::TestDate, testDate}};
+    for (int j = 1; j <= 15; ++j)
+        texts.emplace_back(courtField(j), court[j].isEmpty() ? "0" : court[j]);
+    for (const auto& [field, text] : texts)
+        if (!r.setText(field, text))
+            qFatal("fixture text does not fit: %s", qPrintable(text));
     r.setCode(Field::Gender, gender);
     r.setCode(Field::Race, race);
     r.setCode(Field::Marital, marital);
     r.setCode(Field::Education, education);
-    set(Field::TestDate, testDate);
-    for (int j = 1; j <= 15; ++j)
-        set(courtField(j), court[j].isEmpty() ? "0" : court[j]);
     r.setRaw(Field::Answers,
              (answers.isEmpty() ? neutralAnswers() : answers).leftJustified(155, '0', true));
     r.setRaw(Field::EditCount, "0");

@@ -8,9 +8,9 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <ostream>
-#include <utility>
-#include <vector>
+#include <tuple>
 
 // Readable QString values in failure messages.
 inline void PrintTo(const QString& s, std::ostream* os)
@@ -42,13 +42,8 @@ void writeInstallation(const QString& dir, int linesPerKey = 3);
 // point on any scale and no omission.
 QByteArray neutralAnswers();
 
-struct Span
-{
-    int from;
-    int to;
-    char code;
-};
-// base with the items of each span answered with its code.
+// base with the items from..to of each span answered with its code.
+using Span = std::tuple<int, int, char>;
 QByteArray answered(std::initializer_list<Span> spans, QByteArray base = neutralAnswers());
 
 struct ClientFixture
@@ -56,10 +51,7 @@ struct ClientFixture
     QString name = "Doe, Jane";
     QString age = "34";
     QString dob = "04/07/1990";
-    int gender = 1;
-    int race = 1;
-    int marital = 2;
-    int education = 4;
+    int gender = 1, race = 1, marital = 2, education = 4;
     QString testDate = "03/05/2024";
     std::array<QString, 16> court{}; // 1..15; empty: "0"
     QByteArray answers;              // empty: neutralAnswers()

@@ -128,11 +128,36 @@ TEST(CheckInstall, FindsEachPlantedFault)
     // line printed.
     const std::tuple<const char*, const char*, const char*, const char*> cases[]{
         {"KVXSC.TXT", nullptr, nullptr, "KVXSC.TXT: file not found"},
+        {"KVXB2.TXT", "21,", nullptr, "KVXB2.TXT:1: the file ends before significant item 1 of 40"},
+        {"KVXB2.TXT", "0 2 4 6", nullptr,
+         "KVXB2.TXT:50: the file ends before stress coping bound 1 of 52"},
         {"KVXB2.TXT", "21,22,23", "21,222,23",
          "KVXB2.TXT:1: significant item 2 of 40 is 222, outside 1-155"},
+        {"KVXB2.TXT", "21,22,23", "21,22,x3",
+         "KVXB2.TXT:1: significant item 3 of 40 is not a number: \"x3\""},
+        {"KVXB2.TXT", "0\"\r\n\"1", "0\r\n\"1",
+         "KVXB2.TXT:2: the point key of block 1, answer 0 has no closing quotation mark"},
+        {"KVXB2.TXT", "\n40, 2, 4,", "\n96, 2, 4,",
+         "KVXB2.TXT:21: the norm length of scale 1 (sex 1, race group 1) is 96, outside 0-95"},
+        {"KVXB2.TXT", "\n40, 2, 4,", "\n40, 100, 4,",
+         "KVXB2.TXT:21: the norm of raw score 1 of scale 1 (sex 1, race group 1) is 100, outside "
+         "0-99"},
         {"KVXB2.TXT", ", 10, 12,", ", 10, 1,",
-         "KVXB2.TXT:21: the norms of scale 1 (sex 1, race group 1) fall from 10 to 1 at raw "
-         "score 6"},
+         "KVXB2.TXT:21: the norms of scale 1 (sex 1, race group 1) fall from 10 to 1 at raw score "
+         "6"},
+        {"KVXB2.TXT", "56 58", "56 10",
+         "KVXB2.TXT:51: stress coping bound 30 (10) is not above bound 29 (56)"},
+        {"KVXB2.TXT", "66,67\r\n", "66,100\r\n",
+         "KVXB2.TXT:57: the stress coping norm of bracket 51 (sex 2, race group 3) is 100, outside "
+         "0-99"},
+        {"KVXB2.TXT", "\n20\r\n1,2,", "\n41\r\n1,2,",
+         "KVXB2.TXT:58: the item count of scale 1 is 41, outside 0-40"},
+        {"KVXB2.TXT", "\n41,42,43,44,45", "\n41,42,43,44,156",
+         "KVXB2.TXT:63: item 5 of scale 3 is 156, outside 1-155"},
+        {"KVXB2.TXT", "151\r\n0,", "0\r\n0,",
+         "KVXB2.TXT:68: floor item 57 of 57 is 0, outside 1-155"},
+        {"KVXRPT.TXT", "Alcohol sign 1", nullptr,
+         "KVXRPT.TXT:5: the file ends before significant item text 1 of 40"},
         {"KVXRPT.TXT", "Program 3", nullptr,
          "KVXRPT.TXT:87: the file ends before treatment need text 3 of 10"},
         {"KVXVI.TXT", "MAXIMUM-LOW\r\n", "MAX-LOW\r\n",
