@@ -206,7 +206,7 @@ ClientFixture clientWith(const char* court, QByteArray answers)
     return c;
 }
 
-ClientScores score(const ScoringTables& t, const ClientFixture& c)
+ClientScores score(const ClientFixture& c, const ScoringTables& t)
 {
     return ScoreClient(t, UnpackClient(c.record(), 1));
 }

@@ -61,6 +61,6 @@ struct ClientFixture
 
 // court: stored court history values as "item=value;item=value".
 ClientFixture clientWith(const char* court, QByteArray answers = {});
-ClientScores score(const ScoringTables& t, const ClientFixture& c);
+ClientScores score(const ClientFixture& c, const ScoringTables& t = tablesOf());
 
 } // namespace kvx::test
