@@ -1,9 +1,11 @@
-#include "scoring/Paragraphs.h"
 #include "scoring/ScoringFixture.h"
 
 #include "common/TestSupport.h"
+#include "store/Cp1252.h"
 
 #include <QTemporaryDir>
+
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -42,19 +44,15 @@ TEST(FieldReader, FieldRules)
         {"  \r\n\r\n 1 2\t3 , 4\r\n5", "nnnnn", "1 2 3 4 5"},
         {"-5,+6,032767,-32768", "nnnn", "-5 6 32767 -32768"},
         {"32768", "n", "!13@1"},
-        {"1x,2", "n", "!13@1"},
         {",5", "n", "!13@1"},
         {"1\r\n\r\n", "nn", "1 !62@2"},
-        {"", "t", "!62@1"},
-        {"  a b  ,c\r\nd", "ttt", "[a b] [c] [d]"},
+        {"  a b  ,,c\r\nd", "tttt", "[a b] [] [c] [d]"},
         {"\"x, y\" , z\r\n\"\"", "ttt", "[x, y] [z] []"},
         {"\"open\r\nq\"", "t", "!13@1"},
         {"\"a\"b", "t", "!13@1"},
         {"\"a\" b", "t", "!13@1"},
-        {"a,,b", "ttt", "[a] [] [b]"},
-        {"L1,L2,tail\r\nfirst line\rsecond, line\n", "ttflll",
-         "[L1] [L2] [first line] [second, line] !62@3"},
-        {"L1,L2\r\n  kept  \r\n", "ttfl", "[L1] [L2] [  kept  ]"}};
+        {"L1,L2,tail\r\n  first  \rsecond, line\n", "ttflll",
+         "[L1] [L2] [  first  ] [second, line] !62@3"}};
     for (const auto& [text, kinds, expected] : cases)
         EXPECT_EQ(fields(text, kinds), expected) << text;
 }
@@ -77,20 +75,68 @@ TEST(ScoringKey, LoadReadsBothFilesByNameInAnyCase)
     EXPECT_EQ(renderText(*t), renderText(standardTables()));
 }
 
-TEST(Paragraphs, KeyLinesAndEnd)
+// Mutated and cut key and text files: the readers must refuse what they cannot read and never
+// crash, hang or read out of bounds (run it in the sanitizer build). Fixed seed: every run
+// feeds the same inputs.
+QByteArray mutate(QByteArray b, std::mt19937& rng)
 {
-    QTemporaryDir dir;
-    writeBytes(dir.filePath("KVXAL.TXT"),
-               "LOW \r\nLOW\r\nfirst\r\n  second\r\nEND\r\nlow\r\nEND\nLOWER\r\nx\r\nEND \r\n");
-    const std::pair<const char*, QString> cases[]{
-        {"LOW", "first|  second"},
-        {"low", ""},
-        {"LOWER", "!KVXAL.TXT:8: the paragraph \"LOWER\" is not ended by \"END\""},
-        {"HIGH", "!KVXAL.TXT: no paragraph for the key \"HIGH\""}};
-    for (const auto& [key, expected] : cases) {
-        const Result<QStringList> r = ReadParagraph(dir.path(), "KVXAL.TXT", key);
-        EXPECT_EQ(r ? r->join(u'|') : "!" + r.error().message, expected) << key;
+    static const QByteArray kAlphabet = "0123456789,\" \r\n-+x\t\xE9";
+    const auto pick = [&rng](qsizetype n) {
+        return std::uniform_int_distribution<qsizetype>(0, n - 1)(rng);
+    };
+    for (qsizetype e = 1 + pick(4); e > 0 && !b.isEmpty(); --e) {
+        // Change a byte, add one, take out up to 8, copy in a piece, or cut the rest.
+        const qsizetype at = pick(b.size());
+        const auto kind = pick(5);
+        const qsizetype out = kind == 0 ? 1 : kind == 2 ? 1 + pick(8) : kind == 4 ? b.size() : 0;
+        const QByteArray in = kind <= 1   ? QByteArray(1, kAlphabet[pick(kAlphabet.size())])
+                              : kind == 3 ? b.mid(pick(b.size()), pick(40))
+                                          : QByteArray();
+        b = b.left(at) + in + b.mid(at + out);
     }
+    return b;
+}
+
+TEST(FuzzReaders, KeyAndTextFiles)
+{
+    std::mt19937 rng(20240305);
+    int acceptedKeys = 0;
+    for (const bool isKey : {true, false}) {
+        const QByteArray good = isKey ? renderKey(standardTables()) : renderText(standardTables());
+        // Every field starts before the last line: a cut before it must be refused.
+        const qsizetype lastLine = good.lastIndexOf('\n', good.size() - 2) + 1;
+        for (int round = 0; round < 1500; ++round) {
+            const QByteArray bytes = mutate(good, rng);
+            ScoringTables t;
+            QList<FileProblem> problems;
+            (isKey ? ReadScoringKey : ReadReportText)(cp1252::decode(bytes), "F", t, problems);
+            const bool fatal = std::ranges::any_of(problems, &FileProblem::fatal);
+            const bool cut = bytes.size() < lastLine && good.startsWith(bytes);
+            EXPECT_TRUE(fatal || !cut) << "a cut at " << bytes.size() << " was accepted";
+            const auto lineEnds = bytes.count('\n') + bytes.count('\r');
+            for (const FileProblem& p : problems)
+                EXPECT_TRUE(InRange(p.line, 1, static_cast<int>(lineEnds) + 1))
+                    << p.text().toStdString();
+            if (!isKey || fatal)
+                continue;
+            ++acceptedKeys;
+            // Scoring indexes range-checked arrays with every item number that was accepted.
+            for (int scale = 1; scale <= 5; ++scale)
+                for (const auto& norms : t.Norm[scale])
+                    for (const std::vector<int>& norm : norms)
+                        ASSERT_TRUE(
+                            std::ranges::all_of(norm, [](int p) { return InRange(p, 0, 99); }));
+            ClientFixture c;
+            c.answers = QByteArray(155, '0');
+            for (char& a : c.answers)
+                a = static_cast<char>('0' + rng() % 10);
+            c.court[8] = QString::number(rng() % 100);
+            const ClientScores r = score(c, t);
+            for (int s = 1; s <= 6; ++s)
+                EXPECT_TRUE(InRange(r.Percentile[s], 0, 99));
+        }
+    }
+    EXPECT_GT(acceptedKeys, 0); // some mutations leave a readable key
 }
 
 } // namespace

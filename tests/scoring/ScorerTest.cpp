@@ -26,7 +26,7 @@ TEST(Scorer, TruthfulnessCorrectionByBandAndEndOfScoring)
             for (int b = 1; b <= 9; ++b)
                 key.TruthAdjust[k][b] = 10 * k + b;
         // Three alcohol arrests: 2 points and a floor of 43.
-        const ClientScores r = score(clientWith("13=3", answered({{1, 20, '1'}})), tablesOf(key));
+        const ClientScores r = score(clientWith("13=3", answered({{1, 20, '1'}})), key);
         SCOPED_TRACE(p1);
         const bool ends = p1 >= 95;
         EXPECT_EQ(std::tuple(r.Percentile[1], r.RawScore[2], r.RawScore[6], r.TruthfulnessEnded),
@@ -47,8 +47,8 @@ TEST(Scorer, EndorsedCountCapsThePercentile)
         key.Norm[2][1][1] = std::vector<int>(40, table);
         key.TruthAdjust[2][4] = 5; // a raw score even without endorsed items
         // Truthfulness raw 20: percentile 40, band 4.
-        const ClientScores r = score(
-            clientWith("", answered({{1, 20, '1'}, {33, 32 + endorsed, '1'}})), tablesOf(key));
+        const ClientScores r =
+            score(clientWith("", answered({{1, 20, '1'}, {33, 32 + endorsed, '1'}})), key);
         EXPECT_EQ(r.EndorsedCount[2], endorsed);
         EXPECT_EQ(r.Percentile[2], percentile) << endorsed << " endorsed, table " << table;
     }
@@ -78,7 +78,7 @@ TEST(Scorer, SignificantAnswerFloorsOfEachScale)
         {3, 0, {66, 42, 67, 65}}, {1, 3, {70, 53, 71, 68}}, {3, 2, {75, 59, 76, 72}},
         {6, 0, {81, 68, 82, 77}}, {4, 3, {86, 78, 87, 83}}, {6, 2, {90, 89, 91, 88}},
         {6, 3, {90, 89, 91, 93}}, {6, 5, {90, 89, 91, 93}}};
-    const ScoringTables t = tablesOf(floorKey());
+    const ScoringTables t = floorKey();
     const int twoItems[]{21, 41, 61, 81};
     const int threeItems[]{27, 47, 67, 88};
     for (const auto& [twos, threes, floor] : cases) {
@@ -95,7 +95,7 @@ TEST(Scorer, SignificantAnswerFloorsOfEachScale)
     // A floor never lowers a percentile: three 3-point items (66), two alcohol arrests (37).
     ScoringTables key = floorKey();
     key.Norm[2][1][1] = std::vector<int>(40, 80);
-    const ClientScores r = score(clientWith("13=2", answered({{27, 29, '1'}})), tablesOf(key));
+    const ClientScores r = score(clientWith("13=2", answered({{27, 29, '1'}})), key);
     EXPECT_EQ(r.Percentile[2], 80);
     EXPECT_EQ(r.ArrestFloorFlag[2], 0);
 }
@@ -115,7 +115,7 @@ TEST(Scorer, ArrestFloors)
     ScoringTables key = standardTables();
     for (int s = 2; s <= 5; ++s)
         key.Norm[s][1][1] = std::vector<int>(40, 0);
-    const ScoringTables t = tablesOf(key);
+    const ScoringTables t = key;
     for (const auto& [court, alcohol, drugs, violence, timesArrested] : cases) {
         const ClientScores r = score(clientWith(court), t);
         SCOPED_TRACE(court);
@@ -178,8 +178,7 @@ TEST(Scorer, StressCoping)
         for (int i = 1; i <= 52; ++i)
             key.StressBound[i] = firstBound + 2 * (i - 1);
         key.TruthAdjust[6][2] = adjust;
-        const ClientScores r =
-            score(clientWith("", answered({{1, 10, '1'}}, answers)), tablesOf(key));
+        const ClientScores r = score(clientWith("", answered({{1, 10, '1'}}, answers)), key);
         EXPECT_EQ((std::array{r.RawScore[6], r.OmitCount[6], r.Percentile[6]}),
                   (std::array{raw, omitted, percentile}));
     }
@@ -203,7 +202,7 @@ TEST(Scorer, PointsOfEachBlockAndCode)
     key.PointKey[3][4] = "9" + QString(38, u'0') + "8";
     key.PointKey[4][1] = "6000x00004";
     key.PointKey[5][3] = "12";
-    const ScoringTables t = tablesOf(key);
+    const ScoringTables t = key;
     // Item, answer, points. Codes above a block's choices, characters other than digits
     // and items past the end of a short key earn nothing.
     const std::tuple<int, int, int> cases[]{
@@ -216,7 +215,7 @@ TEST(Scorer, PointsOfEachBlockAndCode)
 
 TEST(Scorer, NothingCarriesOverToTheNextClient)
 {
-    const ScoringTables t = tablesOf();
+    const ScoringTables t = standardTables();
     ClientScores r = score(clientWith("12=2;8=9;13=4", answered({{21, 30, '1'}})), t);
     ASSERT_EQ(r.TimesArrestedFlag, 1);
     const ClientWork next = UnpackClient(ClientFixture().record(), 1);
@@ -237,7 +236,8 @@ TEST(Scorer, RiskRangesAndParagraphKeys)
         {70, 3, "PROBLEM"},     {89, 3, "PROBLEM"},      {90, 4, "MAXIMUM-LOW"},
         {94, 4, "MAXIMUM-LOW"}, {95, 4, "MAXIMUM-HIGH"}, {99, 4, "MAXIMUM-HIGH"}};
     for (const auto& [p, range, key] : cases) {
-        EXPECT_EQ(std::pair(RiskRange(p), ParagraphKey(tablesOf(), p)), std::pair(range, key));
+        EXPECT_EQ(std::pair(RiskRange(p), ParagraphKey(standardTables(), p)),
+                  std::pair(range, key));
     }
 }
 

@@ -1,7 +1,6 @@
 #include "scoring/ScoringFixture.h"
 
 #include "common/TestSupport.h"
-#include "store/Cp1252.h"
 
 #include <QDir>
 
@@ -27,13 +26,6 @@ QString line(std::span<const int> values, const char* sep)
     for (int v : values)
         parts.append(QString::number(v));
     return parts.join(QLatin1String(sep)) + "\r\n";
-}
-
-QByteArray encode(const QString& text)
-{
-    QByteArray bytes;
-    cp1252::encode(text, &bytes);
-    return bytes;
 }
 
 } // namespace
@@ -101,7 +93,7 @@ QByteArray renderKey(const ScoringTables& t)
     s += line(std::span(t.FloorItemNo).subspan(1), ",");
     for (int scale = 2; scale <= 6; ++scale)
         s += line(std::span(t.TruthAdjust[scale]).subspan(1), ",");
-    return encode(s);
+    return s.toLatin1();
 }
 
 QByteArray renderText(const ScoringTables& t)
@@ -116,19 +108,7 @@ QByteArray renderText(const ScoringTables& t)
     lines(t.SigItemText, 1, 40);
     lines(t.InterviewText, 1, 40);
     lines(t.SigItemText, 41, 50);
-    return encode(s);
-}
-
-ScoringTables tablesOf(const ScoringTables& source)
-{
-    ScoringTables t;
-    QList<FileProblem> problems;
-    ReadScoringKey(cp1252::decode(renderKey(source)), "KVXB2.TXT", t, problems);
-    ReadReportText(cp1252::decode(renderText(source)), "KVXRPT.TXT", t, problems);
-    for (const FileProblem& p : problems)
-        if (p.fatal)
-            qFatal("unreadable fixture: %s", qPrintable(p.text()));
-    return t;
+    return s.toLatin1();
 }
 
 void writeInstallation(const QString& dir, int linesPerKey)
@@ -149,7 +129,7 @@ void writeInstallation(const QString& dir, int linesPerKey)
                          .arg(QString::number(s), QLatin1String(key), QString::number(l));
             p += "END\r\n";
         }
-        writeBytes(d.filePath(files[s - 1]), encode(p));
+        writeBytes(d.filePath(files[s - 1]), p.toLatin1());
     }
     writeBytes(d.filePath("INVAL.TXT"),
                "The answers to this test cannot be interpreted: the client answered\r\n"

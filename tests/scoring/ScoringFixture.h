@@ -31,8 +31,6 @@ namespace kvx::test {
 ScoringTables standardTables();
 QByteArray renderKey(const ScoringTables& t);  // as "KVXB2.TXT"
 QByteArray renderText(const ScoringTables& t); // as "KVXRPT.TXT"
-// The tables as the program reads them back from their rendered files.
-ScoringTables tablesOf(const ScoringTables& t = standardTables());
 
 // The standard installation: key, text, six paragraph files of linesPerKey lines a key,
 // "INVAL.TXT" and "branding.ini".
@@ -61,6 +59,6 @@ struct ClientFixture
 
 // court: stored court history values as "item=value;item=value".
 ClientFixture clientWith(const char* court, QByteArray answers = {});
-ClientScores score(const ClientFixture& c, const ScoringTables& t = tablesOf());
+ClientScores score(const ClientFixture& c, const ScoringTables& t = standardTables());
 
 } // namespace kvx::test

@@ -76,39 +76,32 @@ TEST_F(Tool, ScorePrintsTheResultsAsJson)
 
 TEST_F(Tool, ReportWritesTheSameFileAsTheProgram)
 {
+    Session s;
+    s.ProgramDir = program_.path();
+    SetDataPath(s, data_.path());
+    ASSERT_TRUE(ReadAllClients(s));
+    s.CurClient = 1;
     for (bool summary : {false, true}) {
-        Session s;
-        s.ProgramDir = program_.path();
         s.SummaryPage = summary;
-        SetDataPath(s, data_.path());
-        ASSERT_TRUE(ReadAllClients(s));
-        s.CurClient = 1;
         ASSERT_TRUE(ScoreAndReport(s));
         const QByteArray expected = readBytes(report());
         ASSERT_TRUE(QFile::remove(report()));
         const ToolRun r = run("report", 1, summary ? QStringList{"--summary-page"} : QStringList{});
-        ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-        EXPECT_EQ(readBytes(report()), expected);
+        EXPECT_EQ(std::pair(r.exitCode, readBytes(report())), std::pair(0, expected));
         EXPECT_EQ(expected.contains("ONE-PAGE SUMMARY"), summary);
     }
 }
 
-TEST_F(Tool, ScoreAndReportRefuseBadArguments)
+TEST_F(Tool, ScoreAndReportRefuseWhatTheyCannotDo)
 {
-    const std::pair<const char*, int> cases[]{{"score", 3}, {"report", 0}};
-    for (auto [command, client] : cases) {
-        const ToolRun r = run(command, client);
-        EXPECT_NE(r.exitCode, 0);
-        EXPECT_EQ(r.err.trimmed(), QStringLiteral("kvxtool: %1: the data disk has no client %2 (it "
-                                                  "holds 2)")
-                                       .arg(command)
-                                       .arg(client)
-                                       .toUtf8());
-    }
+    const ToolRun none = run("score", 3);
+    EXPECT_EQ(
+        std::pair(none.exitCode, none.err.trimmed().toStdString()),
+        std::pair(1, std::string("kvxtool: score: the data disk has no client 3 (it holds 2)")));
     QFile::remove(QDir(program_.path()).filePath("KVXB2.TXT"));
     const ToolRun missing = run("report", 1);
-    EXPECT_NE(missing.exitCode, 0);
-    EXPECT_EQ(missing.err.trimmed().toStdString(), "kvxtool: KVXB2.TXT: file not found");
+    EXPECT_EQ(std::pair(missing.exitCode, missing.err.trimmed().toStdString()),
+              std::pair(1, std::string("kvxtool: KVXB2.TXT: file not found")));
     EXPECT_FALSE(QFile::exists(report()));
 }
 
@@ -128,13 +121,10 @@ TEST(CheckInstall, FindsEachPlantedFault)
     // line printed.
     const std::tuple<const char*, const char*, const char*, const char*> cases[]{
         {"KVXSC.TXT", nullptr, nullptr, "KVXSC.TXT: file not found"},
-        {"KVXB2.TXT", "21,", nullptr, "KVXB2.TXT:1: the file ends before significant item 1 of 40"},
         {"KVXB2.TXT", "0 2 4 6", nullptr,
          "KVXB2.TXT:50: the file ends before stress coping bound 1 of 52"},
         {"KVXB2.TXT", "21,22,23", "21,222,23",
          "KVXB2.TXT:1: significant item 2 of 40 is 222, outside 1-155"},
-        {"KVXB2.TXT", "21,22,23", "21,22,x3",
-         "KVXB2.TXT:1: significant item 3 of 40 is not a number: \"x3\""},
         {"KVXB2.TXT", "0\"\r\n\"1", "0\r\n\"1",
          "KVXB2.TXT:2: the point key of block 1, answer 0 has no closing quotation mark"},
         {"KVXB2.TXT", "\n40, 2, 4,", "\n96, 2, 4,",
@@ -147,17 +137,6 @@ TEST(CheckInstall, FindsEachPlantedFault)
          "6"},
         {"KVXB2.TXT", "56 58", "56 10",
          "KVXB2.TXT:51: stress coping bound 30 (10) is not above bound 29 (56)"},
-        {"KVXB2.TXT", "66,67\r\n", "66,100\r\n",
-         "KVXB2.TXT:57: the stress coping norm of bracket 51 (sex 2, race group 3) is 100, outside "
-         "0-99"},
-        {"KVXB2.TXT", "\n20\r\n1,2,", "\n41\r\n1,2,",
-         "KVXB2.TXT:58: the item count of scale 1 is 41, outside 0-40"},
-        {"KVXB2.TXT", "\n41,42,43,44,45", "\n41,42,43,44,156",
-         "KVXB2.TXT:63: item 5 of scale 3 is 156, outside 1-155"},
-        {"KVXB2.TXT", "151\r\n0,", "0\r\n0,",
-         "KVXB2.TXT:68: floor item 57 of 57 is 0, outside 1-155"},
-        {"KVXRPT.TXT", "Alcohol sign 1", nullptr,
-         "KVXRPT.TXT:5: the file ends before significant item text 1 of 40"},
         {"KVXRPT.TXT", "Program 3", nullptr,
          "KVXRPT.TXT:87: the file ends before treatment need text 3 of 10"},
         {"KVXVI.TXT", "MAXIMUM-LOW\r\n", "MAX-LOW\r\n",
