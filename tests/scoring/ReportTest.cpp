@@ -29,10 +29,9 @@ QStringList reportLines(const ClientScores& r, const ClientFixture& c = {}, int 
 {
     QTemporaryDir dir;
     writeInstallation(dir.path(), linesPerKey);
-    const ScoringTables t = standardTables();
-    const ClientWork work = UnpackClient(c.record(), 3);
     const Result<QByteArray> bytes =
-        ComposeReport({dir.path(), t, work, r, false, "Vendor one", "Vendor two"});
+        ComposeReport({dir.path(), standardTables(), UnpackClient(c.record(), 3), r, false,
+                       "Vendor one", "Vendor two"});
     if (!bytes)
         return {"failed: " + bytes.error().message};
     QStringList lines = cp1252::decode(*bytes).split("\r\n");
@@ -54,10 +53,20 @@ QString row(const QString& left, const QString& right = {})
     return (QString(7, u' ') + left).leftJustified(right.isEmpty() ? 0 : 43) + right;
 }
 
-TEST(Report, ProfileChart)
+TEST(Report, ChartColumnsAndResponses)
 {
-    const QStringList lines = reportLines(plain());
-    const qsizetype first = find(lines, "       TRUTHFULNESS");
+    ClientScores r = plain();
+    r.OmitCount[3] = 4; // still scored
+    r.ItemLists[3] = {"A domestic violence text longer than the column"};
+    r.ItemLists[4] = {"c1", "c2"};
+    // Codes without a letter print as 0; item 155 has no interview choice 7.
+    ClientFixture c;
+    c.answers = QByteArray(155, '0').replace(0, 3, "123").replace(139, 3, "124");
+    c.answers.replace(9, 1, " ").replace(119, 1, "3").replace(145, 1, "2");
+    c.answers.replace(150, 1, "4").replace(154, 1, "7");
+    const QStringList lines = reportLines(r, c);
+
+    const qsizetype chart = find(lines, "       TRUTHFULNESS");
     const QStringList rows{
         "       TRUTHFULNESS         50       *********************.......-.......-...-",
         "       ALCOHOL               7       ***.............-...........-.......-...-",
@@ -66,45 +75,19 @@ TEST(Report, ProfileChart)
         "       VIOLENCE              0       *...............-...........-.......-...-",
         "       STRESS COPING        45       *******************.........-.......-...-"};
     for (int s = 0; s < 6; ++s)
-        EXPECT_EQ(lines.value(first + 2 * s), rows[s]);
-    const QString scale = "0               40          70      90 100";
-    EXPECT_EQ(lines.value(first + 12), QString(37, u' ') + scale);
-    // From Truthfulness 90 every row is marked, and its note goes before the note on floors.
-    ClientScores r = plain();
-    r.Percentile[1] = 90;
-    r.ArrestFloorFlag[2] = 1;
-    const QStringList marked = reportLines(r);
-    EXPECT_TRUE(marked.value(first + 10).startsWith("       STRESS COPING        45 *     ***"));
-    EXPECT_EQ(marked.value(first + 12),
-              QString("       * These test results").leftJustified(37) + scale);
-    EXPECT_EQ(marked.value(first + 13), QString("         are inaccurate").leftJustified(37) +
-                                            "----------- PERCENTILE SCORES -----------");
-}
+        EXPECT_EQ(lines.value(chart + 2 * s), rows[s]);
+    EXPECT_EQ(lines.value(chart + 12),
+              QString(37, u' ') + "0               40          70      90 100");
+    EXPECT_EQ(lines.value(find(lines, "       CONTROL SCALE:")),
+              row("CONTROL SCALE: MAXIMUM RISK RANGE" + QString(20, u' ') + "RISK PERCENTILE:99"));
 
-TEST(Report, FiveOmittedItemsLeaveAScaleUnscored)
-{
-    for (int omitted : {4, 5}) {
-        ClientScores r = plain();
-        r.OmitCount[2] = omitted;
-        r.Percentile[2] = 99;
-        const QStringList lines = reportLines(r);
-        const bool scored = omitted == 4;
-        EXPECT_EQ(lines.value(find(lines, "       ALCOHOL ")).mid(28, 3), scored ? "99 " : "** ");
-        EXPECT_EQ(lines.value(find(lines, "       ALCOHOL", 40)), // past the chart
-                  row(scored ? "ALCOHOL SCALE: MAXIMUM RISK RANGE" + QString(20, u' ') +
-                                   "RISK PERCENTILE:99"
-                             : "ALCOHOL"));
-    }
-}
+    // Too long for its column: the right column goes on lines of its own.
+    const QStringList wrapped{row(r.ItemLists[3][0]), row("", "c1"), row("", "c2"), ""};
+    EXPECT_EQ(lines.mid(find(lines, wrapped[0]), 4), wrapped);
 
-TEST(Report, ResponsesAndInterviewAnswers)
-{
-    // Codes without a letter print as 0; item 155 has no interview choice 7.
-    ClientFixture c;
-    c.answers = QByteArray(155, '0').replace(0, 3, "123").replace(139, 3, "124");
-    c.answers.replace(9, 1, " ").replace(119, 1, "3").replace(145, 1, "2");
-    c.answers.replace(150, 1, "4").replace(154, 1, "7");
-    const QStringList lines = reportLines(plain(), c);
+    const qsizetype interview = find(lines, "       STRUCTURED INTERVIEW:");
+    EXPECT_EQ(lines.value(interview + 3), row("Item 146 choice 2", "Item 151 choice 4"));
+    EXPECT_EQ(lines.value(interview + 7), row("150. No response given", "155. No response given"));
     const QString pad(35, u' ');
     const QString zeros = "0000000000  ";
     const QStringList responses{pad + "KVX RESPONSES",
@@ -115,19 +98,19 @@ TEST(Report, ResponsesAndInterviewAnswers)
                                     "000000000Y  N000020000  ",
                                 "       151-155   40007"};
     EXPECT_EQ(lines.mid(find(lines, pad + "KVX RESPONSES"), 6), responses);
-    const qsizetype interview = find(lines, "       STRUCTURED INTERVIEW:");
-    EXPECT_EQ(lines.value(interview + 3), row("Item 146 choice 2", "Item 151 choice 4"));
-    EXPECT_EQ(lines.value(interview + 7), row("150. No response given", "155. No response given"));
 }
 
-TEST(Report, ItemTooLongForItsColumnPutsTheOtherOnALineOfItsOwn)
+TEST(Report, TruthfulnessFrom90MarksEveryRowAndGoesBeforeTheFloorNote)
 {
     ClientScores r = plain();
-    r.ItemLists[3] = {"A domestic violence text longer than the column"};
-    r.ItemLists[4] = {"c1", "c2"};
+    r.Percentile[1] = 90;
+    r.ArrestFloorFlag[2] = 1;
     const QStringList lines = reportLines(r);
-    const QStringList expected{row(r.ItemLists[3][0]), row("", "c1"), row("", "c2"), ""};
-    EXPECT_EQ(lines.mid(find(lines, expected[0]), 4), expected);
+    const qsizetype row = find(lines, "       STRESS COPING ");
+    EXPECT_TRUE(lines.value(row).startsWith("       STRESS COPING        45 *     ***"));
+    EXPECT_EQ(lines.value(row + 2).left(37),
+              QString("       * These test results").leftJustified(37));
+    EXPECT_EQ(lines.value(row + 3).left(37), QString("         are inaccurate").leftJustified(37));
 }
 
 TEST(ScoreAndReport, FailuresNameTheFileAndKeepThePreviousReport)

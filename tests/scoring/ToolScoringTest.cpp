@@ -25,9 +25,8 @@ void writeFullInstallation(const QString& dir, const char* sql = nullptr)
     ASSERT_EQ(sql ? QProcess::execute("sqlite3", {db, sql}) : 0, 0);
 }
 
-class Tool : public ::testing::Test
+struct Tool : ::testing::Test
 {
-protected:
     void SetUp() override
     {
         writeInstallation(program_.path());
@@ -92,17 +91,12 @@ TEST_F(Tool, ReportWritesTheSameFileAsTheProgram)
     }
 }
 
-TEST_F(Tool, ScoreAndReportRefuseWhatTheyCannotDo)
+TEST_F(Tool, ScoreRefusesAClientNotOnTheDisk)
 {
     const ToolRun none = run("score", 3);
     EXPECT_EQ(
         std::pair(none.exitCode, none.err.trimmed().toStdString()),
         std::pair(1, std::string("kvxtool: score: the data disk has no client 3 (it holds 2)")));
-    QFile::remove(QDir(program_.path()).filePath("KVXB2.TXT"));
-    const ToolRun missing = run("report", 1);
-    EXPECT_EQ(std::pair(missing.exitCode, missing.err.trimmed().toStdString()),
-              std::pair(1, std::string("kvxtool: KVXB2.TXT: file not found")));
-    EXPECT_FALSE(QFile::exists(report()));
 }
 
 TEST(CheckInstall, FindsEachPlantedFault)
@@ -127,8 +121,6 @@ TEST(CheckInstall, FindsEachPlantedFault)
          "KVXB2.TXT:1: significant item 2 of 40 is 222, outside 1-155"},
         {"KVXB2.TXT", "0\"\r\n\"1", "0\r\n\"1",
          "KVXB2.TXT:2: the point key of block 1, answer 0 has no closing quotation mark"},
-        {"KVXB2.TXT", "\n40, 2, 4,", "\n96, 2, 4,",
-         "KVXB2.TXT:21: the norm length of scale 1 (sex 1, race group 1) is 96, outside 0-95"},
         {"KVXB2.TXT", "\n40, 2, 4,", "\n40, 100, 4,",
          "KVXB2.TXT:21: the norm of raw score 1 of scale 1 (sex 1, race group 1) is 100, outside "
          "0-99"},
