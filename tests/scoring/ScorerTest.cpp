@@ -54,16 +54,13 @@ TEST(Scorer, EndorsedCountCapsThePercentile)
     }
 }
 
-// The first floor items of each scale earn 2 points, the others 3; flat norms of 1.
+// The first six floor items of each scale earn 2 points, the others 3; flat norms of 1.
 ScoringTables floorKey()
 {
     ScoringTables key = standardTables();
-    const std::tuple<int, int, char16_t> points[]{{21, 26, u'2'}, {27, 32, u'3'}, {41, 46, u'2'},
-                                                  {47, 52, u'3'}, {61, 66, u'2'}, {67, 73, u'3'},
-                                                  {81, 87, u'2'}, {88, 94, u'3'}};
-    for (auto [from, to, p] : points)
-        for (int i = from; i <= to; ++i)
-            (i <= 50 ? key.PointKey[1][1][i - 1] : key.PointKey[2][1][i - 51]) = p;
+    for (int i = 21; i <= 94; ++i)
+        (i <= 50 ? key.PointKey[1][1][i - 1] : key.PointKey[2][1][i - 51]) =
+            (i - 1) % 20 < 6 ? u'2' : u'3';
     for (int s = 2; s <= 5; ++s)
         key.Norm[s][1][1] = std::vector<int>(40, 1);
     return key;
@@ -79,14 +76,10 @@ TEST(Scorer, SignificantAnswerFloorsOfEachScale)
         {6, 0, {81, 68, 82, 77}}, {4, 3, {86, 78, 87, 83}}, {6, 2, {90, 89, 91, 88}},
         {6, 3, {90, 89, 91, 93}}, {6, 5, {90, 89, 91, 93}}};
     const ScoringTables t = floorKey();
-    const int twoItems[]{21, 41, 61, 81};
-    const int threeItems[]{27, 47, 67, 88};
     for (const auto& [twos, threes, floor] : cases) {
         QByteArray a = neutralAnswers();
-        for (int col = 0; col < 4; ++col)
-            a = answered({{twoItems[col], twoItems[col] + twos - 1, '1'},
-                          {threeItems[col], threeItems[col] + threes - 1, '1'}},
-                         a);
+        for (int first = 21; first <= 81; first += 20) // each scale's first floor item
+            a = answered({{first, first + twos - 1, '1'}, {first + 6, first + 5 + threes, '1'}}, a);
         const ClientScores r = score(clientWith("", a), t);
         EXPECT_EQ((std::array{r.Percentile[2], r.Percentile[3], r.Percentile[4], r.Percentile[5]}),
                   floor)
