@@ -49,8 +49,8 @@ TEST(Scorer, EndorsedCountCapsThePercentile)
         // Truthfulness raw 20: percentile 40, band 4.
         const ClientScores r =
             score(clientWith("", answered({{1, 20, '1'}, {33, 32 + endorsed, '1'}})), key);
-        EXPECT_EQ(r.EndorsedCount[2], endorsed);
-        EXPECT_EQ(r.Percentile[2], percentile) << endorsed << " endorsed, table " << table;
+        EXPECT_EQ(std::pair(r.EndorsedCount[2], r.Percentile[2]), std::pair(endorsed, percentile))
+            << "table " << table;
     }
 }
 
@@ -89,8 +89,7 @@ TEST(Scorer, SignificantAnswerFloorsOfEachScale)
     ScoringTables key = floorKey();
     key.Norm[2][1][1] = std::vector<int>(40, 80);
     const ClientScores r = score(clientWith("13=2", answered({{27, 29, '1'}})), key);
-    EXPECT_EQ(r.Percentile[2], 80);
-    EXPECT_EQ(r.ArrestFloorFlag[2], 0);
+    EXPECT_EQ(std::pair(r.Percentile[2], r.ArrestFloorFlag[2]), std::pair(80, 0));
 }
 
 TEST(Scorer, ArrestFloors)
@@ -108,16 +107,14 @@ TEST(Scorer, ArrestFloors)
     ScoringTables key = standardTables();
     for (int s = 2; s <= 5; ++s)
         key.Norm[s][1][1] = std::vector<int>(40, 0);
-    const ScoringTables t = key;
     for (const auto& [court, alcohol, drugs, violence, timesArrested] : cases) {
-        const ClientScores r = score(clientWith(court), t);
-        SCOPED_TRACE(court);
-        EXPECT_EQ((std::array{r.Percentile[2], r.Percentile[4], r.Percentile[5]}),
-                  (std::array{alcohol, drugs, violence}));
+        const ClientScores r = score(clientWith(court), key);
         // With flat norms of 0, every percentile above 0 is a floor.
-        EXPECT_EQ(r.ArrestFloorFlag,
-                  (std::array<int, 7>{0, 0, alcohol > 0, 0, drugs > 0, violence > 0, 0}));
-        EXPECT_EQ(r.TimesArrestedFlag, timesArrested);
+        const std::array<int, 7> flags{0, 0, alcohol > 0, 0, drugs > 0, violence > 0, 0};
+        EXPECT_EQ(std::tuple(r.Percentile[2], r.Percentile[4], r.Percentile[5], r.ArrestFloorFlag,
+                             r.TimesArrestedFlag),
+                  std::tuple(alcohol, drugs, violence, flags, timesArrested))
+            << court;
     }
 }
 
@@ -182,8 +179,7 @@ TEST(Scorer, FourOmittedItemsMakeThePercentile99)
     const std::tuple<int, char, int> cases[]{{3, '0', 0}, {4, '0', 99}, {4, ' ', 99}};
     for (auto [omitted, code, percentile] : cases) {
         const ClientScores r = score(clientWith("", answered({{21, 20 + omitted, code}})));
-        EXPECT_EQ(r.OmitCount[2], omitted);
-        EXPECT_EQ(r.Percentile[2], percentile) << omitted << " omitted";
+        EXPECT_EQ(std::pair(r.OmitCount[2], r.Percentile[2]), std::pair(omitted, percentile));
     }
 }
 
@@ -195,7 +191,6 @@ TEST(Scorer, PointsOfEachBlockAndCode)
     key.PointKey[3][4] = "9" + QString(38, u'0') + "8";
     key.PointKey[4][1] = "6000x00004";
     key.PointKey[5][3] = "12";
-    const ScoringTables t = key;
     // Item, answer, points. Codes above a block's choices, characters other than digits
     // and items past the end of a short key earn nothing.
     const std::tuple<int, int, int> cases[]{
@@ -203,7 +198,7 @@ TEST(Scorer, PointsOfEachBlockAndCode)
         {95, 4, 9},  {134, 4, 8}, {135, 4, 0}, {95, 5, 0},  {136, 1, 6}, {140, 1, 0}, {145, 1, 4},
         {136, 3, 0}, {146, 3, 1}, {147, 3, 2}, {148, 3, 0}, {146, 0, 0}};
     for (auto [item, answer, points] : cases)
-        EXPECT_EQ(PointsOf(t, item, answer), points) << "item " << item << ", answer " << answer;
+        EXPECT_EQ(PointsOf(key, item, answer), points) << "item " << item << ", answer " << answer;
 }
 
 TEST(Scorer, NothingCarriesOverToTheNextClient)
@@ -228,10 +223,9 @@ TEST(Scorer, RiskRangesAndParagraphKeys)
         {55, 2, "MEDIUM-LOW"},  {56, 2, "MEDIUM-HIGH"},  {69, 2, "MEDIUM-HIGH"},
         {70, 3, "PROBLEM"},     {89, 3, "PROBLEM"},      {90, 4, "MAXIMUM-LOW"},
         {94, 4, "MAXIMUM-LOW"}, {95, 4, "MAXIMUM-HIGH"}, {99, 4, "MAXIMUM-HIGH"}};
-    for (const auto& [p, range, key] : cases) {
+    for (const auto& [p, range, key] : cases)
         EXPECT_EQ(std::pair(RiskRange(p), ParagraphKey(standardTables(), p)),
                   std::pair(range, key));
-    }
 }
 
 TEST(Scorer, SignificantItemAndTreatmentNeedLists)
