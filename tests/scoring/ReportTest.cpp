@@ -166,16 +166,16 @@ QByteArray variedAnswers()
 
 ClientFixture smith()
 {
-    ClientFixture c = clientWith(
-        "1=19;2=3;3=1;4=2;5=N;6=-1;7=0;8=4;9=2;10=0;11=1;12=2;13=1;14=N;15=0", variedAnswers());
-    c.name = "Smith, John Q.";
-    c.age = "42";
-    c.dob = "11/23/1981";
-    c.race = 2;
-    c.marital = 3;
-    c.education = 5;
-    c.testDate = "02/14/2024";
-    return c;
+    const char* court = "1=19;2=3;3=1;4=2;5=N;6=-1;7=0;8=4;9=2;10=0;11=1;12=2;13=1;14=N;15=0";
+    return {.name = "Smith, John Q.",
+            .age = "42",
+            .dob = "11/23/1981",
+            .testDate = "02/14/2024",
+            .race = 2,
+            .marital = 3,
+            .education = 5,
+            .court = clientWith(court).court,
+            .answers = variedAnswers()};
 }
 
 // Whole reports compared byte for byte with reviewed copies under golden/. After a deliberate

@@ -46,11 +46,8 @@ QByteArray answered(std::initializer_list<Span> spans, QByteArray base = neutral
 
 struct ClientFixture
 {
-    QString name = "Doe, Jane";
-    QString age = "34";
-    QString dob = "04/07/1990";
+    QString name = "Doe, Jane", age = "34", dob = "04/07/1990", testDate = "03/05/2024";
     int gender = 1, race = 1, marital = 2, education = 4;
-    QString testDate = "03/05/2024";
     std::array<QString, 16> court{}; // 1..15; empty: "0"
     QByteArray answers;              // empty: neutralAnswers()
 
