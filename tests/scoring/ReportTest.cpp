@@ -76,8 +76,6 @@ TEST(Report, ChartColumnsAndResponses)
         "       STRESS COPING        45       *******************.........-.......-...-"};
     for (int s = 0; s < 6; ++s)
         EXPECT_EQ(lines.value(chart + 2 * s), rows[s]);
-    EXPECT_EQ(lines.value(chart + 12),
-              QString(37, u' ') + "0               40          70      90 100");
     EXPECT_EQ(lines.value(find(lines, "       CONTROL SCALE:")),
               row("CONTROL SCALE: MAXIMUM RISK RANGE" + QString(20, u' ') + "RISK PERCENTILE:99"));
 

@@ -141,10 +141,8 @@ TEST(Scorer, NormGroupFromGenderAndRace)
                                                  {2, 2, 33, 43}, {1, 3, 26, 36}, {1, 4, 20, 30},
                                                  {1, 0, 20, 30}, {7, 2, 23, 33}};
     for (auto [gender, race, p1, p6] : cases) {
-        ClientFixture client = clientWith("", answered({{1, 10, '1'}}));
-        client.gender = gender;
-        client.race = race;
-        const ClientScores r = score(client);
+        const ClientScores r =
+            score({.gender = gender, .race = race, .answers = answered({{1, 10, '1'}})});
         EXPECT_EQ((std::pair{r.Percentile[1], r.Percentile[6]}), (std::pair{p1, p6}))
             << "gender " << gender << ", race " << race;
     }

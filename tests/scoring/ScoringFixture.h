@@ -5,9 +5,6 @@
 
 #include "scoring/Scorer.h"
 
-#include <QByteArray>
-#include <QString>
-
 #include <array>
 #include <ostream>
 #include <tuple>

@@ -16,15 +16,6 @@ using namespace kvx::test;
 
 namespace {
 
-// The standard installation with the built question database, changed by sql when given.
-void writeFullInstallation(const QString& dir, const char* sql = nullptr)
-{
-    writeInstallation(dir);
-    const QString db = QDir(dir).filePath("KVX_32.db");
-    ASSERT_TRUE(QFile::copy(qEnvironmentVariable("KVX_BUILD_DIR") + "/data/KVX_32.db", db));
-    ASSERT_EQ(sql ? QProcess::execute("sqlite3", {db, sql}) : 0, 0);
-}
-
 struct Tool : ::testing::Test
 {
     void SetUp() override
@@ -34,8 +25,7 @@ struct Tool : ::testing::Test
         SetDataPath(s, data_.path());
         s.client(1) = clientWith("12=2;13=1", answered({{21, 23, '1'}})).record();
         s.client(2) = ClientFixture().record();
-        ASSERT_TRUE(WriteClient(s, 1));
-        ASSERT_TRUE(WriteClient(s, 2));
+        ASSERT_TRUE(WriteClient(s, 1) && WriteClient(s, 2));
     }
 
     QString report() const { return QDir(program_.path()).filePath("REPORT.PRN"); }
@@ -101,12 +91,9 @@ TEST_F(Tool, ScoreRefusesAClientNotOnTheDisk)
 
 TEST(CheckInstall, FindsEachPlantedFault)
 {
-    const auto check = [](const QString& dir) {
-        return runKvxtool({"check-install", "--program-dir", dir});
-    };
-    // The file; the text replaced in it (none: the file is removed) and its replacement
-    // (none: the file is cut before it), or for the database the SQL run on it; the first
-    // line printed.
+    // An installation with the built question database. The file; the text replaced in it
+    // (none: the file is removed) and its replacement (none: the file is cut before it), or
+    // for the database the SQL run on it; the first line printed.
     const std::tuple<const char*, const char*, const char*, const char*> cases[]{
         {"KVXSC.TXT", "", "", ""}, // a sound installation
         {"KVXSC.TXT", nullptr, nullptr, "KVXSC.TXT: file not found"},
@@ -142,15 +129,18 @@ TEST(CheckInstall, FindsEachPlantedFault)
     for (const auto& [file, from, to, line] : cases) {
         SCOPED_TRACE(line);
         QTemporaryDir dir;
-        const bool sql = from && QByteArray(file) == "KVX_32.db";
-        writeFullInstallation(dir.path(), sql ? from : nullptr);
-        const QString path = QDir(dir.path()).filePath(file);
+        writeInstallation(dir.path());
+        ASSERT_TRUE(QFile::copy(qEnvironmentVariable("KVX_BUILD_DIR") + "/data/KVX_32.db",
+                                dir.filePath("KVX_32.db")));
+        const QString path = dir.filePath(file);
         QByteArray bytes = readBytes(path);
         if (!from)
             QFile::remove(path);
-        else if (!sql)
+        else if (path.endsWith(".db"))
+            QProcess::execute("sqlite3", {path, from});
+        else
             writeBytes(path, to ? bytes.replace(from, to) : bytes.left(bytes.indexOf(from)));
-        const ToolRun r = check(dir.path());
+        const ToolRun r = runKvxtool({"check-install", "--program-dir", dir.path()});
         EXPECT_EQ(std::pair(r.exitCode, r.err.contains("problem(s) found")),
                   std::pair(*line ? 1 : 0, *line != 0));
         EXPECT_EQ(r.out.split('\n').first().toStdString(), line) << r.out.toStdString();
