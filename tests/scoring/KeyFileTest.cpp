@@ -3,8 +3,6 @@
 #include "common/TestSupport.h"
 #include "store/Cp1252.h"
 
-#include <QTemporaryDir>
-
 #include <random>
 
 #include <gtest/gtest.h>
@@ -75,9 +73,8 @@ TEST(ScoringKey, LoadReadsBothFilesByNameInAnyCase)
     EXPECT_EQ(renderText(*t), renderText(standardTables()));
 }
 
-// Mutated and cut key and text files: the readers must refuse what they cannot read and never
-// crash, hang or read out of bounds (run it in the sanitizer build). Fixed seed: every run
-// feeds the same inputs.
+// Mutated and cut key and text files (fixed seed): the readers must refuse what they cannot
+// read and never crash, hang or read out of bounds (run it in the sanitizer build).
 QByteArray mutate(QByteArray b, std::mt19937& rng)
 {
     static const QByteArray kAlphabet = "0123456789,\" \r\n-+x\t\xE9";

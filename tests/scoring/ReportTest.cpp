@@ -5,9 +5,6 @@
 #include "common/TestSupport.h"
 #include "store/Cp1252.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace kvx;
@@ -18,17 +15,15 @@ namespace {
 // Hand-made results with one line in each item list.
 ClientScores plain()
 {
-    ClientScores r;
-    r.Percentile = {0, 50, 7, 99, 10, 0, 45};
-    r.ItemLists = {QStringList(), {"a1"}, {"d1"}, {"v1"}, {"c1"}, {"t1"}};
-    return r;
+    return {.Percentile = {0, 50, 7, 99, 10, 0, 45},
+            .ItemLists = {QStringList(), {"a1"}, {"d1"}, {"v1"}, {"c1"}, {"t1"}}};
 }
 
 // The report's lines, without their CR LF.
-QStringList reportLines(const ClientScores& r, const ClientFixture& c = {}, int linesPerKey = 3)
+QStringList reportLines(const ClientScores& r, const ClientFixture& c = {})
 {
     QTemporaryDir dir;
-    writeInstallation(dir.path(), linesPerKey);
+    writeInstallation(dir.path());
     const Result<QByteArray> bytes =
         ComposeReport({dir.path(), standardTables(), UnpackClient(c.record(), 3), r, false,
                        "Vendor one", "Vendor two"});
@@ -53,7 +48,7 @@ QString row(const QString& left, const QString& right = {})
     return (QString(7, u' ') + left).leftJustified(right.isEmpty() ? 0 : 43) + right;
 }
 
-TEST(Report, ChartColumnsAndResponses)
+TEST(Report, ChartNotesColumnsAndResponses)
 {
     ClientScores r = plain();
     r.OmitCount[3] = 4; // still scored
@@ -96,19 +91,16 @@ TEST(Report, ChartColumnsAndResponses)
                                     "000000000Y  N000020000  ",
                                 "       151-155   40007"};
     EXPECT_EQ(lines.mid(find(lines, pad + "KVX RESPONSES"), 6), responses);
-}
 
-TEST(Report, TruthfulnessFrom90MarksEveryRowAndGoesBeforeTheFloorNote)
-{
-    ClientScores r = plain();
+    // From Truthfulness 90 every row is marked, and its note goes before the note on floors.
     r.Percentile[1] = 90;
     r.ArrestFloorFlag[2] = 1;
-    const QStringList lines = reportLines(r);
-    const qsizetype row = find(lines, "       STRESS COPING ");
-    EXPECT_TRUE(lines.value(row).startsWith("       STRESS COPING        45 *     ***"));
-    EXPECT_EQ(lines.value(row + 2).left(37),
+    const QStringList marked = reportLines(r);
+    EXPECT_TRUE(marked.value(chart + 10).startsWith("       STRESS COPING        45 *     ***"));
+    EXPECT_EQ(marked.value(chart + 12).left(37),
               QString("       * These test results").leftJustified(37));
-    EXPECT_EQ(lines.value(row + 3).left(37), QString("         are inaccurate").leftJustified(37));
+    EXPECT_EQ(marked.value(chart + 13).left(37),
+              QString("         are inaccurate").leftJustified(37));
 }
 
 TEST(ScoreAndReport, FailuresNameTheFileAndKeepThePreviousReport)
@@ -180,11 +172,10 @@ ClientFixture smith()
 // layout change, run with KVX_UPDATE_GOLDEN=1 and review the differences before committing.
 TEST(GoldenReport, MatchesTheReviewedCopy)
 {
-    ClientFixture invalid = smith();
+    ClientFixture invalid = smith(), longer = smith(); // the second runs past page nine
     invalid.name = "Roe, Richard";
     invalid.age = "N";
     invalid.answers = answered({{1, 92, '1'}}, variedAnswers());
-    ClientFixture longer = smith(); // past page nine
     longer.name = "Garc\u00eda, Mar\u00eda";
     longer.gender = 2;
     longer.race = 3;
@@ -197,7 +188,6 @@ TEST(GoldenReport, MatchesTheReviewedCopy)
         {"tenpages.PRN", longer, false, "", 100}};
     const QDir golden(qEnvironmentVariable("KVX_SOURCE_DIR") + "/tests/scoring/golden");
     for (const auto& [file, client, summaryPage, brand, linesPerKey] : goldens) {
-        SCOPED_TRACE(file.toStdString());
         QTemporaryDir program;
         writeInstallation(program.path(), linesPerKey);
         Session s;
@@ -207,7 +197,7 @@ TEST(GoldenReport, MatchesTheReviewedCopy)
         s.client(2) = client.record();
         s.NumClients = s.CurClient = 2;
         const Status st = ScoreAndReport(s);
-        ASSERT_TRUE(st) << st.error().message.toStdString();
+        ASSERT_TRUE(st) << file.toStdString() << ": " << st.error().message.toStdString();
         const QByteArray report = readBytes(program.filePath("REPORT.PRN"));
         if (qEnvironmentVariable("KVX_UPDATE_GOLDEN") == "1")
             writeBytes(golden.filePath(file), report);

@@ -2,8 +2,6 @@
 
 #include "common/TestSupport.h"
 
-#include <QDir>
-
 #include <algorithm>
 #include <span>
 
@@ -179,10 +177,9 @@ ClientRecord ClientFixture::record() const
 
 ClientFixture clientWith(const char* court, QByteArray answers)
 {
-    ClientFixture c;
+    ClientFixture c{.answers = std::move(answers)};
     for (const QString& item : QString(court).split(u';', Qt::SkipEmptyParts))
         c.court[item.section(u'=', 0, 0).toInt()] = item.section(u'=', 1);
-    c.answers = std::move(answers);
     return c;
 }
 

@@ -5,9 +5,7 @@
 #include "common/TestSupport.h"
 #include "store/DataFile.h"
 
-#include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
