@@ -117,7 +117,7 @@ TEST(FuzzReaders, KeyAndTextFiles)
             if (!isKey || fatal)
                 continue;
             ++acceptedKeys;
-            // Scoring indexes range-checked arrays with every item number that was accepted.
+            // Scoring indexes range-checked arrays with every accepted item number; norms here.
             const auto percentile = [](int p) { return InRange(p, 0, 99); };
             for (int scale = 1; scale <= 5; ++scale)
                 for (const auto& norms : t.Norm[scale])
