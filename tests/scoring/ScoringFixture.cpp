@@ -1,230 +1,191 @@
 #include "scoring/ScoringFixture.h"
 
 #include "common/TestSupport.h"
-#include "store/Cp1252.h"
-
-#include <QDir>
 
 #include <algorithm>
-#include <cstdlib>
+#include <span>
 
 namespace kvx::test {
 
 namespace {
 
-void fillRange(std::array<int, 41>& a, int from, int to, int firstItem)
+std::vector<int> items(std::initializer_list<std::pair<int, int>> ranges)
 {
-    for (int k = from; k <= to; ++k)
-        a[k] = firstItem + k - from;
+    std::vector<int> v;
+    for (auto [from, to] : ranges)
+        for (int i = from; i <= to; ++i)
+            v.push_back(i);
+    return v;
 }
 
-QString digits(int count, QChar d)
-{
-    return QString(count, d);
-}
-
-QByteArray encode(const QString& text)
-{
-    QByteArray bytes;
-    cp1252::encode(text, &bytes);
-    return bytes;
-}
-
-QString joined(const std::vector<int>& values, const QString& sep)
+QString line(std::span<const int> values, const char* sep)
 {
     QStringList parts;
     for (int v : values)
         parts.append(QString::number(v));
-    return parts.join(sep);
+    return parts.join(QLatin1String(sep)) + "\r\n";
 }
 
 } // namespace
 
-KeyFixture KeyFixture::standard()
+ScoringTables standardTables()
 {
-    KeyFixture k;
-    fillRange(k.sigItemNo, 1, 9, 21);
-    fillRange(k.sigItemNo, 10, 19, 61);
-    fillRange(k.sigItemNo, 20, 28, 81);
-    fillRange(k.sigItemNo, 29, 40, 41);
-    for (int block : {1, 2, 4}) {
-        const int len = block == 1 ? 50 : block == 2 ? 44 : 10;
-        k.pointKey[block][0] = digits(len, u'0');
-        k.pointKey[block][1] = digits(len, block == 4 ? u'0' : u'1');
-        k.pointKey[block][2] = digits(len, u'0');
-    }
-    for (int block : {3, 5}) {
-        const int len = block == 3 ? 41 : 10;
-        for (int code = 0; code <= 4; ++code)
-            k.pointKey[block][code] = digits(len, QChar(u'0' + std::max(code - 1, 0)));
-    }
-    for (int s = 1; s <= 5; ++s)
-        for (int race = 1; race <= 3; ++race)
-            for (int sex = 1; sex <= 2; ++sex)
-                for (int raw = 1; raw <= 40; ++raw)
-                    k.norm[s][race][sex].push_back(
-                        std::min(99, 2 * raw + 10 * (sex - 1) + 3 * (race - 1)));
-    for (int i = 1; i <= 52; ++i)
-        k.stressBound[i] = 2 * (i - 1);
-    for (int sex = 1; sex <= 2; ++sex)
-        for (int race = 1; race <= 3; ++race)
-            for (int b = 1; b <= 51; ++b)
-                k.stressNorm[sex][race][b] = std::min(99, b + 10 * (sex - 1) + 3 * (race - 1));
+    ScoringTables t;
+    std::ranges::copy(items({{21, 29}, {61, 70}, {81, 89}, {41, 52}}), t.SigItemNo.begin() + 1);
+    std::ranges::copy(items({{21, 32}, {41, 52}, {61, 73}, {81, 94}, {146, 151}}),
+                      t.FloorItemNo.begin() + 1);
     for (int s = 1; s <= 4; ++s)
-        for (int i = 1; i <= 20; ++i)
-            k.scaleItems[s].push_back(20 * (s - 1) + i);
-    for (int i = 81; i <= 94; ++i)
-        k.scaleItems[5].push_back(i);
-    for (int i = 146; i <= 151; ++i)
-        k.scaleItems[5].push_back(i);
-    int n = 1;
-    for (int i = 21; i <= 32; ++i)
-        k.floorItemNo[n++] = i;
-    for (int i = 41; i <= 52; ++i)
-        k.floorItemNo[n++] = i;
-    for (int i = 61; i <= 73; ++i)
-        k.floorItemNo[n++] = i;
-    for (int i = 81; i <= 94; ++i)
-        k.floorItemNo[n++] = i;
-    for (int i = 146; i <= 151; ++i)
-        k.floorItemNo[n++] = i;
-    return k;
-}
-
-QByteArray KeyFixture::render() const
-{
-    // Several separator styles on purpose: commas, blanks, and fields split over lines.
-    QString s;
-    const auto line = [&](const QString& l) { s += l + QStringLiteral("\r\n"); };
-    line(joined(std::vector<int>(sigItemNo.begin() + 1, sigItemNo.end()), QStringLiteral(",")));
-    for (int block = 1; block <= 5; ++block)
-        for (int code = 0; code <= (block == 3 || block == 5 ? 4 : 2); ++code)
-            line(QStringLiteral("\"%1\"").arg(pointKey[block][code]));
-    for (int sex = 1; sex <= 2; ++sex)
-        for (int race = 1; race <= 3; ++race)
-            for (int scale = 1; scale <= 5; ++scale) {
-                const std::vector<int>& v = norm[scale][race][sex];
-                line(QString::number(v.size()) + (v.empty() ? QString() : QStringLiteral(", ")) +
-                     joined(v, QStringLiteral(", ")));
-            }
-    line(joined(std::vector<int>(stressBound.begin() + 1, stressBound.end()), QStringLiteral(" ")));
-    for (int sex = 1; sex <= 2; ++sex)
-        for (int race = 1; race <= 3; ++race)
-            line(joined(
-                std::vector<int>(stressNorm[sex][race].begin() + 1, stressNorm[sex][race].end()),
-                QStringLiteral(",")));
-    for (int scale = 1; scale <= 5; ++scale) {
-        line(QString::number(scaleItems[scale].size()));
-        line(joined(scaleItems[scale], QStringLiteral(",")));
+        t.ScaleItems[s] = items({{20 * s - 19, 20 * s}});
+    t.ScaleItems[5] = items({{81, 94}, {146, 151}});
+    static constexpr int kBlockLength[6]{0, 50, 44, 41, 10, 10};
+    for (int block = 1; block <= 5; ++block) {
+        const bool frequency = block == 3 || block == 5;
+        for (int code = 0; code <= (frequency ? 4 : 2); ++code) {
+            const int points = frequency ? std::max(code - 1, 0) : block <= 2 && code == 1;
+            t.PointKey[block][code] = QString(kBlockLength[block], QChar(u'0' + points));
+        }
     }
-    line(joined(std::vector<int>(floorItemNo.begin() + 1, floorItemNo.end()), QStringLiteral(",")));
-    for (int scale = 2; scale <= 6; ++scale)
-        line(joined(std::vector<int>(truthAdjust[scale].begin() + 1, truthAdjust[scale].end()),
-                    QStringLiteral(",")));
-    return encode(s);
-}
-
-TextFixture TextFixture::standard()
-{
-    TextFixture t;
-    t.rangeName = {QString(), QStringLiteral("LOW"), QStringLiteral("MEDIUM"),
-                   QStringLiteral("PROBLEM"), QStringLiteral("MAXIMUM")};
-    const std::array<QString, 5> groups{QString(), QStringLiteral("Alcohol"),
-                                        QStringLiteral("Drugs"), QStringLiteral("Family"),
-                                        QStringLiteral("Control")};
+    for (int sex = 1; sex <= 2; ++sex)
+        for (int race = 1; race <= 3; ++race) {
+            const int group = 10 * (sex - 1) + 3 * (race - 1);
+            for (int s = 1; s <= 5; ++s)
+                for (int raw = 1; raw <= 40; ++raw)
+                    t.Norm[s][race][sex].push_back(std::min(99, 2 * raw + group));
+            for (int b = 1; b <= kStressBracketCount; ++b)
+                t.StressNorm[sex][race][b] = std::min(99, b + group);
+        }
+    for (int i = 1; i <= kStressBoundCount; ++i)
+        t.StressBound[i] = 2 * (i - 1);
+    t.RangeName = {QString(), "LOW", "MEDIUM", "PROBLEM", "MAXIMUM"};
+    const QString groups[]{"Alcohol", "Drugs", "Family", "Control"};
     for (int k = 1; k <= 40; ++k) {
-        const int g = k <= 9 ? 1 : k <= 19 ? 2 : k <= 28 ? 3 : 4;
-        t.sigItemText[k] = QStringLiteral("%1 sign %2").arg(groups[g]).arg(k);
+        t.SigItemText[k] = groups[(k > 9) + (k > 19) + (k > 28)] + " sign " + QString::number(k);
+        t.InterviewText[k] =
+            QStringLiteral("Item %1 choice %2").arg(146 + (k - 1) / 4).arg((k - 1) % 4 + 1);
     }
     for (int k = 1; k <= 10; ++k)
-        t.sigItemText[40 + k] = QStringLiteral("Program %1 wanted").arg(k);
-    for (int k = 1; k <= 40; ++k)
-        t.interviewText[k] =
-            QStringLiteral("Item %1 choice %2").arg(146 + (k - 1) / 4).arg((k - 1) % 4 + 1);
+        t.SigItemText[40 + k] = QStringLiteral("Program %1 wanted").arg(k);
     return t;
 }
 
-QByteArray TextFixture::render() const
+QByteArray renderKey(const ScoringTables& t)
 {
-    QString s = QStringLiteral("\"Scale\",\"Percentile\"\r\n");
-    s += QStringLiteral("Age,Sex,Race,Education,Marital,Date\r\n");
-    s += QStringLiteral("A1,A2,A3,A4,A5,A6,A7,\"A8, last\"\r\n");
-    s += QStringLiteral("B1,B2,B3,B4,B5\r\n");
-    s += QStringLiteral("%1,%2,%3,%4\r\n")
-             .arg(rangeName[1], rangeName[2], rangeName[3], rangeName[4]);
-    for (int k = 1; k <= 40; ++k)
-        s += sigItemText[k] + QStringLiteral("\r\n");
-    for (int k = 1; k <= 40; ++k)
-        s += interviewText[k] + QStringLiteral("\r\n");
-    for (int k = 41; k <= 50; ++k)
-        s += sigItemText[k] + QStringLiteral("\r\n");
-    return encode(s);
+    // Several separator styles on purpose: commas, blanks, and fields split over lines.
+    QString s = line(std::span(t.SigItemNo).subspan(1), ",");
+    for (int block = 1; block <= 5; ++block)
+        for (int code = 0; code <= (block == 3 || block == 5 ? 4 : 2); ++code)
+            s += "\"" + t.PointKey[block][code] + "\"\r\n";
+    for (int sex = 1; sex <= 2; ++sex)
+        for (int race = 1; race <= 3; ++race)
+            for (int scale = 1; scale <= 5; ++scale) {
+                std::vector<int> v = t.Norm[scale][race][sex];
+                v.insert(v.begin(), static_cast<int>(v.size()));
+                s += line(v, ", ");
+            }
+    s += line(std::span(t.StressBound).subspan(1), " ");
+    for (int sex = 1; sex <= 2; ++sex)
+        for (int race = 1; race <= 3; ++race)
+            s += line(std::span(t.StressNorm[sex][race]).subspan(1), ",");
+    for (int scale = 1; scale <= 5; ++scale)
+        s += QString::number(t.ScaleItems[scale].size()) + "\r\n" + line(t.ScaleItems[scale], ",");
+    s += line(std::span(t.FloorItemNo).subspan(1), ",");
+    for (int scale = 2; scale <= 6; ++scale)
+        s += line(std::span(t.TruthAdjust[scale]).subspan(1), ",");
+    return s.toLatin1();
 }
 
-QByteArray paragraphFile(int scale, const QStringList& keys, int linesPerKey)
+QByteArray renderText(const ScoringTables& t)
 {
-    QString s = QStringLiteral("Paragraphs of scale %1\r\n").arg(scale);
-    for (const QString& key : keys) {
-        s += key + QStringLiteral("\r\n");
-        for (int l = 1; l <= linesPerKey; ++l)
-            s += QStringLiteral("Scale %1, %2 paragraph, line %3.\r\n").arg(scale).arg(key).arg(l);
-        s += QStringLiteral("END\r\n");
-    }
-    return encode(s);
+    QString s = "\"Scale\",\"Percentile\"\r\nAge,Sex,Race,Education,Marital,Date\r\n"
+                "A1,A2,A3,A4,A5,A6,A7,\"A8, last\"\r\nB1,B2,B3,B4,B5\r\n";
+    s += QStringList(t.RangeName.begin() + 1, t.RangeName.end()).join(u',') + "\r\n";
+    const auto lines = [&s](const auto& texts, int from, int to) {
+        for (int k = from; k <= to; ++k)
+            s += texts[k] + "\r\n";
+    };
+    lines(t.SigItemText, 1, 40);
+    lines(t.InterviewText, 1, 40);
+    lines(t.SigItemText, 41, 50);
+    return s.toLatin1();
 }
 
-void writeInstallation(const QString& dir, const KeyFixture& key, const TextFixture& text,
-                       int linesPerKey)
+void writeInstallation(const QString& dir, int linesPerKey)
 {
     const QDir d(dir);
-    writeBytes(d.filePath(QStringLiteral("KVXB2.TXT")), key.render());
-    writeBytes(d.filePath(QStringLiteral("KVXRPT.TXT")), text.render());
-    const QStringList files{QStringLiteral("KVXVA.TXT"), QStringLiteral("KVXAL.TXT"),
-                            QStringLiteral("KVXCL.TXT"), QStringLiteral("KVXDG.TXT"),
-                            QStringLiteral("KVXVI.TXT"), QStringLiteral("KVXSC.TXT")};
-    const QStringList keys{
-        text.rangeName[1], QStringLiteral("MEDIUM-LOW"),  QStringLiteral("MEDIUM-HIGH"),
-        text.rangeName[3], QStringLiteral("MAXIMUM-LOW"), QStringLiteral("MAXIMUM-HIGH")};
-    for (int s = 1; s <= 6; ++s)
-        writeBytes(d.filePath(files[s - 1]), paragraphFile(s, keys, linesPerKey));
-    writeBytes(d.filePath(QStringLiteral("INVAL.TXT")),
+    const ScoringTables t = standardTables();
+    writeBytes(d.filePath("KVXB2.TXT"), renderKey(t));
+    writeBytes(d.filePath("KVXRPT.TXT"), renderText(t));
+    const char* files[]{"KVXVA.TXT", "KVXAL.TXT", "KVXCL.TXT",
+                        "KVXDG.TXT", "KVXVI.TXT", "KVXSC.TXT"};
+    for (int s = 1; s <= 6; ++s) {
+        QString p = QStringLiteral("Paragraphs of scale %1\r\n").arg(s);
+        for (const char* key :
+             {"LOW", "MEDIUM-LOW", "MEDIUM-HIGH", "PROBLEM", "MAXIMUM-LOW", "MAXIMUM-HIGH"}) {
+            p += QLatin1String(key) + "\r\n";
+            for (int l = 1; l <= linesPerKey; ++l)
+                p += QStringLiteral("Scale %1, %2 paragraph, line %3.\r\n")
+                         .arg(QString::number(s), QLatin1String(key), QString::number(l));
+            p += "END\r\n";
+        }
+        writeBytes(d.filePath(files[s - 1]), p.toLatin1());
+    }
+    writeBytes(d.filePath("INVAL.TXT"),
                "The answers to this test cannot be interpreted: the client answered\r\n"
                "too many statements in a way that is very unlikely to be true.\r\n"
                "END\r\nNot printed.\r\n");
-    writeBytes(d.filePath(QStringLiteral("branding.ini")),
+    writeBytes(d.filePath("branding.ini"),
                "[Default]\nReportLine1=Scored by the KVX test program\n"
                "ReportLine2=Test Vendor One, Sample City\n"
                "[b]\nReportLine1=Second brand scoring line\nReportLine2=Vendor Two\n");
 }
 
+QByteArray neutralAnswers()
+{
+    return QByteArray(94, '2') + QByteArray(41, '1') + QByteArray(10, '2') + QByteArray(10, '1');
+}
+
+QByteArray answered(std::initializer_list<Span> spans, QByteArray base)
+{
+    for (auto [from, to, code] : spans)
+        for (int i = from; i <= to; ++i)
+            base[i - 1] = code;
+    return base;
+}
+
 ClientRecord ClientFixture::record() const
 {
     ClientRecord r;
-    const auto set = [&r](Field f, const QString& v) {
-        if (!r.setText(f, v))
-            std::abort(); // fixture texts are plain ASCII
-    };
-    set(Field::Name, name);
-    set(Field::Age, age);
-    set(Field::DateOfBirth, dob);
+    std::vector<std::pair<Field, QString>> texts{{Field::Name, name},
+                                                 {Field::Age, age},
+                                                 {Field::DateOfBirth, dob},
+                                                 {Field::TestDate, testDate}};
+    for (int j = 1; j <= 15; ++j)
+        texts.emplace_back(courtField(j), court[j].isEmpty() ? "0" : court[j]);
+    for (const auto& [field, text] : texts)
+        if (!r.setText(field, text))
+            qFatal("fixture text does not fit: %s", qPrintable(text));
     r.setCode(Field::Gender, gender);
     r.setCode(Field::Race, race);
     r.setCode(Field::Marital, marital);
     r.setCode(Field::Education, education);
-    set(Field::TestDate, testDate);
-    for (int j = 1; j <= 15; ++j)
-        set(courtField(j), court[j].isEmpty() ? QStringLiteral("0") : court[j]);
-    QByteArray a = answers.isEmpty() ? neutralAnswers() : answers;
-    a = a.leftJustified(155, '0', true);
-    r.setRaw(Field::Answers, a);
+    r.setRaw(Field::Answers,
+             (answers.isEmpty() ? neutralAnswers() : answers).leftJustified(155, '0', true));
     r.setRaw(Field::EditCount, "0");
     r.setRaw(Field::NameDeleted, "0");
     return r;
 }
 
-QByteArray neutralAnswers()
+ClientFixture clientWith(const char* court, QByteArray answers)
 {
-    return QByteArray(94, '2') + QByteArray(41, '1') + QByteArray(10, '2') + QByteArray(10, '1');
+    ClientFixture c{.answers = std::move(answers)};
+    for (const QString& item : QString(court).split(u';', Qt::SkipEmptyParts))
+        c.court[item.section(u'=', 0, 0).toInt()] = item.section(u'=', 1);
+    return c;
+}
+
+ClientScores score(const ClientFixture& c, const ScoringTables& t)
+{
+    return ScoreClient(t, UnpackClient(c.record(), 1));
 }
 
 } // namespace kvx::test
