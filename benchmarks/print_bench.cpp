@@ -26,8 +26,7 @@ struct Fixture
 
     Fixture()
     {
-        test::writeInstallation(program.path(), test::KeyFixture::standard(),
-                                test::TextFixture::standard(), 20);
+        test::writeInstallation(program.path(), 20);
         s.ProgramDir = program.path();
         SetDataPath(s, data.path());
         for (int n = 1; n <= kMaxClients; ++n) {

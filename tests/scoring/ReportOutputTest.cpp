@@ -3,7 +3,9 @@
 #include "scoring/OutputFixture.h"
 #include "scoring/RawPrinter.h"
 #include "scoring/ScoreAndReport.h"
-#include "scoring/ScoringHelpers.h"
+#include "scoring/ScoringFixture.h"
+
+#include <gtest/gtest.h>
 
 #include <cups/cups.h>
 
