@@ -9,21 +9,9 @@
 #include <QKeyEvent>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <QValidator>
 
 namespace kvx {
 namespace {
-
-// Keeps pasted text that the data disk cannot store out of the name.
-class StorableTextValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        return cp1252::firstUnencodable(input).isNull() ? Acceptable : Invalid;
-    }
-};
 
 const char* const kLabels[kInfoFieldCount] = {
     "Client Name:",      "Age:",       "Date of Birth:", "Sex:",
@@ -59,67 +47,7 @@ QString fieldHelp(InfoField f)
 const QString kNameDeletedHelp = QStringLiteral(
     "Client name has been deleted. Editing is not permitted. Press Enter to continue.");
 
-bool isEnterOrTab(const QKeyEvent* k)
-{
-    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-        return true;
-    return k->key() == Qt::Key_Tab &&
-           !(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
-}
-
 } // namespace
-
-// --- InfoListBox ---
-
-InfoListBox::InfoListBox(InfoList list, QWidget* parent) : QComboBox(parent), list_(list)
-{
-    setEditable(true);
-    setInsertPolicy(QComboBox::NoInsert);
-    setCompleter(nullptr);
-    // Typing is the screen's business; the text only ever shows an entry or what was typed.
-    lineEdit()->setReadOnly(true);
-    addItems(listEntries(list));
-    empty();
-}
-
-int InfoListBox::chosen() const
-{
-    const int i = currentIndex();
-    return (i >= 0 && currentText() == itemText(i)) ? i : -1;
-}
-
-void InfoListBox::typeText(const QString& text)
-{
-    const int match = MatchListEntry(list_, text);
-    if (match >= 0) {
-        choose(match);
-        return;
-    }
-    setCurrentIndex(-1);
-    setEditText(text);
-    showPopup();
-}
-
-void InfoListBox::rematch()
-{
-    const int match = MatchListEntry(list_, currentText());
-    if (match >= 0 && match != chosen())
-        choose(match);
-}
-
-void InfoListBox::choose(int index)
-{
-    setCurrentIndex(index);
-    setEditText(itemText(index));
-}
-
-void InfoListBox::empty()
-{
-    setCurrentIndex(-1);
-    clearEditText();
-}
-
-// --- frmClientInfo ---
 
 frmClientInfo::frmClientInfo(Session& session, Prompter& prompter, QWidget* parent)
     : KvxScreen(session, prompter, parent)

@@ -1,5 +1,7 @@
 #include "intake/frmCourtHistory.h"
 
+#include "intake/IntakeFields.h"
+
 #include "store/DataFile.h"
 
 #include <QGridLayout>
@@ -33,14 +35,6 @@ const Item kItems[kCourtItemCount] = {
     {"txtDrugArrests", "14. Number of drug-related arrests:"},
     {"txtAssaults", "15. Number of assault (not domestic violence) arrests:"},
 };
-
-bool isEnterOrTab(const QKeyEvent* k)
-{
-    if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter)
-        return true;
-    return k->key() == Qt::Key_Tab &&
-           !(k->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
-}
 
 } // namespace
 
