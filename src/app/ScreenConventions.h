@@ -7,14 +7,18 @@
 //   class frmExample : public KvxScreen
 //   {
 //   public:
-//       frmExample(Session& s, Prompter& p, QWidget* parent = nullptr) : KvxScreen(s, p, parent)
+//       frmExample(Session& s, Prompter& p, QWidget* parent = nullptr)
+//           : KvxScreen(s, p, parent)
 //       {
 //           setWindowTitle(QStringLiteral("Example"));
-//           MenuChoices* menu = addMenuChoices(Qt::Horizontal); // cmdMenuChoice_N on
-//           sspMenuChoice_N menu->add(QStringLiteral("OK"), QStringLiteral("Accept this screen."));
-//           // index 0 menu->add(QStringLiteral("Cancel"), QStringLiteral("Leave unchanged.")); //
-//           index 1 connect(menu, &MenuChoices::chosen, this, [this](int i) { ... }); auto* layout
-//           = new QVBoxLayout(this); layout->addWidget(...fields...); layout->addWidget(menu);
+//           // cmdMenuChoice_N on sspMenuChoice_N, in the order added:
+//           MenuChoices* menu = addMenuChoices(Qt::Horizontal);
+//           menu->add(QStringLiteral("OK"), QStringLiteral("Accept this screen."));
+//           menu->add(QStringLiteral("Cancel"), QStringLiteral("Leave unchanged."));
+//           connect(menu, &MenuChoices::chosen, this, [this](int i) { ... });
+//           auto* layout = new QVBoxLayout(this);
+//           layout->addWidget(...fields...);
+//           layout->addWidget(menu);
 //           layout->addWidget(MsgPanel); // the help line, created by the base
 //       }
 //   };
