@@ -1,7 +1,6 @@
 #pragma once
 
-// Shared by the report output tests: an installation and data disk with clients "Client 1" to
-// "Client 7", and a printer that takes notes.
+// For the report output tests: an installation and data disk with clients "Client 1" to "7".
 
 #include "scoring/ReportOutput.h"
 #include "scoring/ReportWriter.h"

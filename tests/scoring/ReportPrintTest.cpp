@@ -102,7 +102,8 @@ TEST(ReportPdf, PagesStartWithTheirLineBreakAndFitThePaper)
             for (qsizetype i = 0; i < p.words.size(); ++i)
                 EXPECT_TRUE(p.paper.contains(p.boxes[i])) << str(p.words[i]);
         }
-        EXPECT_EQ(pages[3].words, full); // nothing cut off at the side or the bottom
+        EXPECT_EQ(pages[3].words, full); // all there, 80 columns between even margins
+        EXPECT_LE(pages[3].boxes[0].right(), pages[3].paper.right() - pages[3].boxes[0].left());
         // Pages 2 to 4 open with the empty rest of the form-feed line: their first words stand
         // one line lower than page 1's, all at the same height, full page or not.
         EXPECT_EQ(pages[0].words[0], "KAVEXA");
