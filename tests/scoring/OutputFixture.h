@@ -1,38 +1,32 @@
 #pragma once
 
-// A temporary installation and data disk for the report output tests: clients named
-// "Client 1", "Client 2", ... so that a report shows whose it is, and the reviewed
-// reports under golden/ for fixed page shapes.
+// For the report output tests: an installation and data disk with clients "Client 1" to "7".
 
+#include "scoring/ReportOutput.h"
 #include "scoring/ReportWriter.h"
 #include "scoring/ScoringFixture.h"
 
 #include "common/TestSupport.h"
 #include "store/DataFile.h"
 
-#include <QDir>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <cstdlib>
+#include <functional>
 
 namespace kvx::test {
 
-class OutputInstall
+struct OutputInstall
 {
-public:
-    explicit OutputInstall(int clients = 7)
+    OutputInstall()
     {
         writeInstallation(program.path());
         s.ProgramDir = program.path();
         SetDataPath(s, data.path());
-        for (int n = 1; n <= clients; ++n) {
+        for (int n = 1; n <= 7; ++n) {
             ClientFixture c;
             c.name = QStringLiteral("Client %1").arg(n);
-            QByteArray a = neutralAnswers();
-            for (int i = n; i <= 94; i += 3 + n)
-                a[i - 1] = '1';
-            c.answers = a;
+            c.answers = neutralAnswers();
             s.client(n) = c.record();
             if (!WriteClient(s, n))
                 std::abort();
@@ -40,32 +34,39 @@ public:
         if (!ReadAllClients(s))
             std::abort();
     }
-
     QString file(const QString& name) const { return QDir(program.path()).filePath(name); }
-    QString reportFile() const { return file(kReportFileName); }
-    QByteArray report() const { return readBytes(reportFile()); }
+    QByteArray report() const { return readBytes(file(kReportFileName)); }
 
-    // kvx.ini with [Settings] RawPrinter.
-    void setRawPrinter(const QString& device)
-    {
-        writeBytes(file(QStringLiteral("kvx.ini")),
-                   "[Settings]\r\nRawPrinter=" + device.toUtf8() + "\r\n");
-    }
-
-    QTemporaryDir program;
-    QTemporaryDir data;
+    QTemporaryDir program, data;
     Session s;
 };
 
-// A reviewed report: "normal.PRN" (three pages), "invalid.PRN" (one page, no form feed),
-// "tenpages.PRN" (eleven pages, nine of them full).
-inline QByteArray goldenReport(const char* name)
+// Notes each report it prints and how many batch copies stood beside it; onPrint runs first,
+// and the failAt-th print fails as an offline printer does.
+struct RecordingPrinter : ReportPrinter
 {
-    return readBytes(qEnvironmentVariable("KVX_SOURCE_DIR") +
-                     QStringLiteral("/tests/scoring/golden/") + QLatin1String(name));
-}
+    Status PrintReportFile(const QString& dir) override
+    {
+        printed << readBytes(QDir(dir).filePath(kReportFileName));
+        copies << QDir(dir).entryList({QStringLiteral("temp*")}, QDir::Files).size();
+        if (onPrint)
+            onPrint(printed.size());
+        return failAt == printed.size() ? Status(Error{err::DeviceIo, QStringLiteral("offline")})
+                                        : Status();
+    }
+    Status Finish() override
+    {
+        ++finished;
+        return {};
+    }
 
-// The pages of a PDF file as its page objects count them.
+    QList<QByteArray> printed;
+    QList<qsizetype> copies;
+    std::function<void(qsizetype)> onPrint;
+    qsizetype failAt = 0;
+    int finished = 0;
+};
+
 inline int pdfPageCount(const QByteArray& pdf)
 {
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));

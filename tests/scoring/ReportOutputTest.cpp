@@ -1,5 +1,4 @@
 // Report text, page cutting, the raw printer port, batches and the printer messages.
-#include "scoring/ReportOutput.h"
 #include "scoring/OutputFixture.h"
 #include "scoring/RawPrinter.h"
 #include "scoring/ScoreAndReport.h"
@@ -9,277 +8,130 @@
 
 #include <cups/cups.h>
 
-#include <functional>
-
 using namespace kvx;
 using namespace kvx::test;
 
 namespace {
 
-TEST(ReportPages, CutAtFormFeeds)
+// The report file as it is printed: read (Windows-1252, the name in any case, without its
+// final line feed), cut at form feeds into pages, each page into lines. The break that ended a
+// form-feed line opens the next page with an empty line.
+TEST(ReportPages, FromTheFileToPagesOfLines)
 {
-    struct Case
-    {
-        const char* text;
-        QStringList pages;
-    } cases[] = {
-        {"A\r\nB\r", {"A\r\nB\r"}},
-        {"A\r\n\f\r\nB\r\n\f\r\nC\r", {"A\r\n", "\r\nB\r\n", "\r\nC\r"}},
-        {"A\f\fB", {"A", "", "B"}},
-        {"", {""}},
+    const std::pair<const char*, QList<QStringList>> cases[] = {
+        {"A\r\n\f\r\n  NAME\r\n\f\r\nJos\xe9\r\n", {{"A"}, {"", "  NAME"}, {"", "Jos\u00e9"}}},
+        {"A\r\nB\r\n", {{"A", "B"}}},
+        {"A\r\n\r\n\fB\f\fC\r\n", {{"A", ""}, {"B"}, {""}, {"C"}}},
+        {"A\nB\n\nC\n", {{"A", "B", "", "C"}}},
+        {"", {{""}}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(ReportPages(QString::fromLatin1(c.text)), c.pages);
-    }
-}
-
-TEST(ReportPages, LinesOfAPiece)
-{
-    struct Case
-    {
-        const char* piece;
-        QStringList lines;
-    } cases[] = {
-        // The break that ended the form-feed line opens the page with an empty line.
-        {"\r\n  NAME\r\nx\r\n", {"", "  NAME", "x"}},
-        {"A\r\nB\r", {"A", "B"}},           // the last piece, cut before its final line feed
-        {"A\nB\n\nC", {"A", "B", "", "C"}}, // line feeds alone
-        {"A\r\n\r\n", {"A", ""}},
-        {"", {""}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.piece);
-        EXPECT_EQ(PageLines(QString::fromLatin1(c.piece)), c.lines);
-    }
-}
-
-TEST(ReadReportText, AllButTheFinalLineFeed)
-{
     QTemporaryDir dir;
-    // Windows-1252: 0xE9 is an e with an acute accent. The name is matched in any case.
-    ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("report.prn")), "Jos\xe9\r\nx\r\n"));
-    const Result<QString> text = ReadReportText(dir.path());
-    ASSERT_TRUE(text) << str(text.error().message);
-    EXPECT_EQ(*text, QStringLiteral("Jos\u00e9\r\nx\r"));
-
+    for (const auto& [bytes, expected] : cases) {
+        ASSERT_TRUE(writeBytes(dir.filePath("report.prn"), bytes));
+        QList<QStringList> pages;
+        for (const QString& piece : ReportPages(ReadReportText(dir.path()).value()))
+            pages.append(PageLines(piece));
+        EXPECT_EQ(pages, expected) << bytes;
+    }
     QTemporaryDir empty;
-    const Result<QString> none = ReadReportText(empty.path());
-    ASSERT_FALSE(none);
-    EXPECT_EQ(none.error().code, err::FileNotFound);
-    EXPECT_TRUE(none.error().message.contains(QStringLiteral("REPORT.PRN")));
+    EXPECT_EQ(ReadReportText(empty.path()).error().code, err::FileNotFound);
 }
 
-// --- raw printer port ---
-
-TEST(RawPort, EachPrintAddsOneFormFeedLineAndSendsTheWholeFile)
+TEST(RawPort, PrintsTheReportWithAFormFeedLineOrLeavesItAsItWas)
 {
     QTemporaryDir dir;
-    const QString device = dir.filePath(QStringLiteral("lp0"));
-    ASSERT_TRUE(writeBytes(device, {}));
-    const QByteArray report = "Line 1\r\nLine 2\r\n";
-    ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("REPORT.PRN")), report));
-
-    RawPortPrinter port(device);
-    ASSERT_TRUE(port.PrintReportFile(dir.path()));
-    ASSERT_TRUE(port.PrintReportFile(dir.path()));
-
-    const QByteArray once = report + "\f\r\n";
-    const QByteArray twice = once + "\f\r\n";
-    EXPECT_EQ(readBytes(dir.filePath(QStringLiteral("REPORT.PRN"))), twice);
-    // The device got the file as it stood each time, byte for byte.
-    EXPECT_EQ(readBytes(device), once + twice);
+    const QString report = dir.filePath("REPORT.PRN"), lp0 = dir.filePath("lp0");
+    const QString absent = dir.filePath("no/lp0");
+    // device, report (none: missing), error code (0: printed twice), message
+    const std::tuple<QString, const char*, int, QString> cases[] = {
+        {lp0, "Line 1\r\n", 0, ""},
+        {absent, "Line 1\r\n", err::DeviceIo,
+         QString("The printer device \"%1\" cannot be reached").arg(absent)},
+        {lp0, nullptr, err::FileNotFound, "There is no report to print"},
+    };
+    for (const auto& [device, bytes, code, says] : cases) {
+        QFile::remove(report);
+        ASSERT_TRUE(writeBytes(lp0, {}) && (!bytes || writeBytes(report, bytes)));
+        RawPortPrinter port(device);
+        Status st = port.PrintReportFile(dir.path());
+        if (st)
+            st = port.PrintReportFile(dir.path());
+        EXPECT_EQ(st ? 0 : st.error().code, code) << str(device);
+        EXPECT_TRUE(st || st.error().message.startsWith(says)) << str(st.error().message);
+        const QByteArray once = bytes + QByteArray("\f\r\n"), twice = once + "\f\r\n";
+        EXPECT_EQ(readBytes(report), code ? QByteArray(bytes) : twice);
+        EXPECT_EQ(readBytes(lp0), code ? QByteArray() : once + twice);
+        EXPECT_EQ(QFile::exists(report), bytes != nullptr); // none is made up
+    }
 }
 
-TEST(RawPort, AFailedPrintLeavesTheReportAsItWas)
+// A missing print service is told as an offline printer; a refusal names the printer.
+TEST(PrinterErrors, PrintServiceFailuresAreSortedOut)
 {
-    QTemporaryDir dir;
-    const QByteArray report = "Line 1\r\n";
-    ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("REPORT.PRN")), report));
+    EXPECT_EQ(printServiceError(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE, "office", "").code,
+              err::DeviceIo);
+    const Error e =
+        printServiceError(IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED, "office", "why");
+    EXPECT_NE(e.code, err::DeviceIo);
+    EXPECT_EQ(e.message, "The printer \"office\" refused the report: why");
+}
+
+// Every report is written to its copy before the first is printed; a stop or a failure prints
+// nothing more.
+TEST(Batch, WritesEveryCopyThenPrintsThemInOrderUnlessItEndsEarly)
+{
     struct Case
     {
-        QString device;
-        int code;
+        QList<int> records;
+        const char* removed;            // an installation file taken away first
+        std::pair<BatchStep, int> stop; // stopped when told of this step of report k
+        int failAt, code;
         const char* says;
+        int written, printed, curClient;
     } cases[] = {
-        // No such device: the printer is not connected.
-        {dir.filePath(QStringLiteral("missing/lp0")), err::DeviceIo, "cannot be reached"},
-        // A folder is no printer.
-        {dir.path(), err::OsErrorBase + EISDIR, "cannot print"},
+        {{2, 5, 7}, nullptr, {}, 0, 0, "", 3, 3, 7},
+        {{2, 5, 7}, nullptr, {BatchStep::Printing, 2}, 0, 0, "", 3, 1, 7},
+        {{2, 5, 7}, nullptr, {BatchStep::Printing, 1}, 0, 0, "", 3, 0, 7},
+        {{2, 5, 7}, nullptr, {BatchStep::Writing, 2}, 0, 0, "", 1, 0, 2},
+        // Every record number is checked before anything is written.
+        {{2, 8}, nullptr, {}, 0, err::BadRecordNumber, "no client 8", 0, 0, 3},
+        {{2, 5}, "KVXB2.TXT", {}, 0, err::FileNotFound, "KVXB2.TXT", 0, 0, 2},
+        {{2, 5, 7}, nullptr, {}, 2, err::DeviceIo, "offline", 3, 1, 7},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(str(c.device));
-        RawPortPrinter port(c.device);
-        const Status st = port.PrintReportFile(dir.path());
-        ASSERT_FALSE(st);
-        EXPECT_EQ(st.error().code, c.code);
-        EXPECT_TRUE(st.error().message.contains(c.device));
-        EXPECT_TRUE(st.error().message.contains(QLatin1String(c.says)));
-        EXPECT_EQ(readBytes(dir.filePath(QStringLiteral("REPORT.PRN"))), report);
-    }
-}
-
-TEST(RawPort, AMissingReportIsNotPrinted)
-{
-    QTemporaryDir dir;
-    const QString device = dir.filePath(QStringLiteral("lp0"));
-    ASSERT_TRUE(writeBytes(device, {}));
-    const Status st = RawPortPrinter(device).PrintReportFile(dir.path());
-    ASSERT_FALSE(st);
-    EXPECT_EQ(st.error().code, err::FileNotFound);
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("REPORT.PRN"))));
-    EXPECT_TRUE(readBytes(device).isEmpty());
-}
-
-TEST(PrinterErrors, DeviceAndServiceFailuresAreSortedOut)
-{
-    struct Case
-    {
-        Error e;
-        int code;
-        const char* names;
-    } cases[] = {
-        {deviceError(ENOENT, QStringLiteral("/dev/usb/lp0")), err::DeviceIo, "\"/dev/usb/lp0\""},
-        {deviceError(EACCES, QStringLiteral("/dev/lp0")), err::PermissionDenied, "\"/dev/lp0\""},
-        {printServiceError(IPP_STATUS_ERROR_SERVICE_UNAVAILABLE, QStringLiteral("office"), {}),
-         err::DeviceIo, "\"office\""},
-        {printServiceError(IPP_STATUS_ERROR_NOT_FOUND, QStringLiteral("office"), {}),
-         err::FileNotFound, "There is no printer \"office\""},
-        {printServiceError(IPP_STATUS_ERROR_DOCUMENT_FORMAT_NOT_SUPPORTED, QStringLiteral("office"),
-                           QStringLiteral("bad format")),
-         err::OsErrorBase + EPROTO, "\"office\" refused the report: bad format"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(str(c.e.message));
-        EXPECT_EQ(c.e.code, c.code);
-        EXPECT_TRUE(c.e.message.contains(QString::fromUtf8(c.names)));
-    }
-}
-
-// --- batches ---
-
-// Notes what it is asked to print and what the program folder held at that moment.
-class RecordingPrinter : public ReportPrinter
-{
-public:
-    Status PrintReportFile(const QString& programDir) override
-    {
-        printed.append(readBytes(QDir(programDir).filePath(QStringLiteral("REPORT.PRN"))));
-        copiesWhenPrinted.append(static_cast<int>(
-            QDir(programDir).entryList({QStringLiteral("temp*")}, QDir::Files).size()));
-        if (failAt == printed.size())
-            return Error{err::DeviceIo, QStringLiteral("offline")};
-        return {};
-    }
-    Status Finish() override
-    {
-        ++finished;
-        return {};
-    }
-
-    QList<QByteArray> printed;
-    QList<int> copiesWhenPrinted;
-    int failAt = 0;
-    int finished = 0;
-};
-
-class Batch : public ::testing::Test
-{
-protected:
-    // Each client's report as a batch of one would print it.
-    QByteArray reportOf(int n)
-    {
-        inst.s.CurClient = n;
-        EXPECT_TRUE(ScoreAndReport(inst.s));
-        return inst.report();
-    }
-
-    OutputInstall inst;
-    RecordingPrinter printer;
-};
-
-TEST_F(Batch, WritesEveryCopyThenPrintsThemInOrder)
-{
-    const QByteArray r2 = reportOf(2), r5 = reportOf(5), r7 = reportOf(7);
-    ASSERT_NE(r2, r5);
-    inst.s.CurClient = 1;
-
-    const BatchOutcome out = PrintReportBatch(inst.s, {2, 5, 7}, printer);
-    ASSERT_FALSE(out.error) << str(out.error->message);
-    EXPECT_EQ(out.printed, 3);
-    EXPECT_EQ(readBytes(inst.file(QStringLiteral("temp1"))), r2);
-    EXPECT_EQ(readBytes(inst.file(QStringLiteral("temp2"))), r5);
-    EXPECT_EQ(readBytes(inst.file(QStringLiteral("temp3"))), r7);
-    EXPECT_EQ(printer.printed, (QList<QByteArray>{r2, r5, r7}));
-    // All three copies were there before the first report was printed.
-    EXPECT_EQ(printer.copiesWhenPrinted, (QList<int>{3, 3, 3}));
-    EXPECT_EQ(inst.report(), r7);
-    EXPECT_EQ(inst.s.CurClient, 7);
-    EXPECT_EQ(printer.finished, 1);
-}
-
-TEST_F(Batch, StopsBetweenReports)
-{
-    struct Case
-    {
-        BatchStep stopStep;
-        int stopAt;
-        int written, printed;
-    } cases[] = {
-        {BatchStep::Printing, 2, 3, 1},
-        {BatchStep::Printing, 1, 3, 0},
-        {BatchStep::Writing, 2, 1, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stopAt);
+        SCOPED_TRACE(&c - cases);
+        OutputInstall inst;
+        ASSERT_TRUE(!c.removed || QFile::remove(inst.file(c.removed)));
         RecordingPrinter p;
-        QList<std::pair<BatchStep, int>> told;
+        p.failAt = c.failAt;
+        inst.s.CurClient = 3;
+        std::pair<BatchStep, int> last;
         const BatchOutcome out =
-            PrintReportBatch(inst.s, {2, 5, 7}, p, [&](BatchStep step, int k, int total) {
-                EXPECT_EQ(total, 3);
-                told.append({step, k});
-                return !(step == c.stopStep && k == c.stopAt);
+            PrintReportBatch(inst.s, c.records, p, [&](BatchStep step, int k, int) {
+                last = {step, k};
+                return last != c.stop;
             });
-        EXPECT_TRUE(out.stopped);
-        EXPECT_FALSE(out.error);
-        EXPECT_EQ(out.written, c.written);
-        EXPECT_EQ(out.printed, c.printed);
-        EXPECT_EQ(p.printed.size(), c.printed);
-        // Nothing is asked after the stop.
-        EXPECT_EQ(told.back(), std::make_pair(c.stopStep, c.stopAt));
+        EXPECT_EQ(out.stopped, c.stop.second > 0);
+        EXPECT_TRUE(!out.stopped || last == c.stop); // nothing asked after a stop
+        EXPECT_EQ(out.error ? out.error->code : 0, c.code);
+        EXPECT_TRUE(!out.error || out.error->message.contains(c.says)) << str(out.error->message);
+        EXPECT_EQ(std::tuple(out.written, out.printed, inst.s.CurClient),
+                  std::tuple(c.written, c.printed, c.curClient));
+        for (int k = 1; k <= 3; ++k) {
+            const QByteArray copy = readBytes(inst.file(BatchCopyName(k)));
+            EXPECT_EQ(!copy.isEmpty(), k <= c.written) << k;
+            EXPECT_TRUE(k > c.written ||
+                        copy.contains("Client " + QByteArray::number(c.records[k - 1])));
+        }
+        EXPECT_EQ(p.printed.size(), c.printed + (c.failAt ? 1 : 0));
+        for (qsizetype j = 0; j < p.printed.size(); ++j) {
+            EXPECT_EQ(p.printed[j], readBytes(inst.file(BatchCopyName(j + 1))));
+            EXPECT_EQ(p.copies[j], c.written);
+        }
+        // The report file is left as the last copy printed; what was printed is completed.
+        EXPECT_TRUE(p.printed.isEmpty() || inst.report() == p.printed.back());
+        EXPECT_TRUE(c.written < c.records.size() || p.finished == 1);
     }
-}
-
-TEST_F(Batch, APrinterFailureEndsTheBatch)
-{
-    printer.failAt = 2;
-    const BatchOutcome out = PrintReportBatch(inst.s, {2, 5, 7}, printer);
-    ASSERT_TRUE(out.error);
-    EXPECT_EQ(out.error->code, err::DeviceIo);
-    EXPECT_EQ(out.printed, 1);
-    EXPECT_EQ(printer.printed.size(), 2); // the second was tried, the third never
-    EXPECT_EQ(printer.finished, 1);       // what was printed is completed
-}
-
-TEST_F(Batch, AClientThatIsNotThereStopsItBeforeAnythingIsWritten)
-{
-    inst.s.CurClient = 3;
-    const BatchOutcome out = PrintReportBatch(inst.s, {2, 8}, printer);
-    ASSERT_TRUE(out.error);
-    EXPECT_EQ(out.error->code, err::BadRecordNumber);
-    EXPECT_TRUE(out.error->message.contains(QStringLiteral("client 8")));
-    EXPECT_EQ(out.written, 0);
-    EXPECT_FALSE(QFile::exists(inst.file(QStringLiteral("temp1"))));
-    EXPECT_EQ(inst.s.CurClient, 3);
-}
-
-TEST_F(Batch, AScoringFailurePrintsNothing)
-{
-    ASSERT_TRUE(QFile::remove(inst.file(QStringLiteral("KVXB2.TXT"))));
-    const BatchOutcome out = PrintReportBatch(inst.s, {2, 5}, printer);
-    ASSERT_TRUE(out.error);
-    EXPECT_TRUE(out.error->message.contains(QStringLiteral("KVXB2.TXT")));
-    EXPECT_TRUE(printer.printed.isEmpty());
 }
 
 } // namespace

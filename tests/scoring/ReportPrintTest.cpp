@@ -1,15 +1,13 @@
-// Reports on pages: PDF files, the system printer (through a real print queue when one has
-// been set up by scripts/start-cups) and kvxtool print.
+// Reports on pages: PDF files read back with poppler-utils, the system printer (a real print
+// queue when scripts/start-cups has set one up) and kvxtool print.
 #include "scoring/ReportPrint.h"
 #include "scoring/OutputFixture.h"
 #include "scoring/RawPrinter.h"
 
-#include <QDirIterator>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QProcess>
-#include <QRegularExpression>
-#include <QStandardPaths>
+#include <QRectF>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -19,352 +17,161 @@ using namespace kvx::test;
 
 namespace {
 
-// Fonts and the PDF writer need a GUI application; no screen is needed.
-class GuiEnvironment : public ::testing::Environment
+QByteArray goldenReport(const char* name)
 {
-public:
-    void SetUp() override
-    {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "test_report_print";
-        static char* argv[] = {name, nullptr};
-        app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
-};
-const auto* const g_env = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
-
-// A word of a PDF page as pdftotext places it (points from the top left of the paper).
-struct Word
-{
-    QString text;
-    double xMin, yMin, xMax, yMax;
-};
-
-struct PdfPage
-{
-    double width = 0, height = 0;
-    QList<Word> words;
-};
-
-bool havePoppler()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() &&
-           !QStandardPaths::findExecutable(QStringLiteral("pdfinfo")).isEmpty();
+    return readBytes(qEnvironmentVariable("KVX_SOURCE_DIR") + "/tests/scoring/golden/" + name);
 }
 
-QByteArray runTool(const QString& tool, const QStringList& args)
+QByteArray run(const QString& tool, const QStringList& args)
 {
     QProcess p;
     p.start(tool, args);
-    if (!p.waitForFinished(30000) || p.exitCode() != 0)
-        return {};
-    return p.readAllStandardOutput();
+    EXPECT_TRUE(p.waitForFinished(30000)) << "cannot run " << str(tool);
+    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
 }
+
+int pdfinfoPages(const QString& file)
+{
+    static const QRegularExpression re("^Pages:\\s+(\\d+)", QRegularExpression::MultilineOption);
+    const auto m = re.match(QString::fromUtf8(run("pdfinfo", {file})));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+// Each page's words and their boxes, in points from the paper's top left.
+struct PdfPage
+{
+    QRectF paper;
+    QStringList words;
+    QList<QRectF> boxes;
+};
 
 QList<PdfPage> pdfPages(const QString& file)
 {
-    const QString html = QString::fromUtf8(
-        runTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), file, QStringLiteral("-")}));
-    static const QRegularExpression pageRe(
-        QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">"));
-    static const QRegularExpression wordRe(
-        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
-                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    static const QRegularExpression re(
+        "<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">|<word xMin=\"([0-9.]+)\" "
+        "yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>");
     QList<PdfPage> pages;
-    const QStringList lines = html.split(u'\n');
-    for (const QString& line : lines) {
-        if (const auto m = pageRe.match(line); m.hasMatch()) {
-            pages.append({m.captured(1).toDouble(), m.captured(2).toDouble(), {}});
-        } else if (const auto w = wordRe.match(line); w.hasMatch() && !pages.isEmpty()) {
-            pages.back().words.append({w.captured(5), w.captured(1).toDouble(),
-                                       w.captured(2).toDouble(), w.captured(3).toDouble(),
-                                       w.captured(4).toDouble()});
+    for (const auto& m : re.globalMatch(run("pdftotext", {"-bbox", file, "-"}))) {
+        const auto at = [&](int i) { return m.captured(i).toDouble(); };
+        if (m.hasCaptured(1)) {
+            pages.append({QRectF(0, 0, at(1), at(2)), {}, {}});
+        } else if (!pages.isEmpty()) {
+            pages.back().words << m.captured(7);
+            pages.back().boxes << QRectF(QPointF(at(3), at(4)), QPointF(at(5), at(6)));
         }
     }
     return pages;
 }
 
-int pdfinfoPages(const QString& file)
-{
-    const QString info = QString::fromUtf8(runTool(QStringLiteral("pdfinfo"), {file}));
-    static const QRegularExpression re(QStringLiteral("^Pages:\\s+(\\d+)"),
-                                       QRegularExpression::MultilineOption);
-    const auto m = re.match(info);
-    return m.hasMatch() ? m.captured(1).toInt() : -1;
-}
-
-// Writes report bytes as "REPORT.PRN" of dir and prints them into pdf.
 Status printToPdf(const QString& dir, const QByteArray& report, const QString& pdf,
                   const QPageSize& paper = QPageSize(QPageSize::Letter))
 {
-    if (!writeBytes(QDir(dir).filePath(QStringLiteral("REPORT.PRN")), report))
-        return Error{err::FileNotFound, QStringLiteral("cannot write the report")};
+    writeBytes(QDir(dir).filePath("REPORT.PRN"), report); // else there is no report to print
     PdfReportPrinter printer(pdf, paper);
-    if (Status st = printer.PrintReportFile(dir); !st)
-        return st;
-    return printer.Finish();
+    const Status st = printer.PrintReportFile(dir);
+    return st ? printer.Finish() : st;
 }
 
 TEST(ReportPdf, OnePrintedPagePerPieceOfTheReport)
 {
-    struct Case
-    {
-        const char* report;
-        int pages;
-    } cases[] = {{"normal.PRN", 3}, {"invalid.PRN", 1}, {"tenpages.PRN", 11}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.report);
+    const std::pair<const char*, int> cases[] = {
+        {"normal.PRN", 3}, {"invalid.PRN", 1}, {"tenpages.PRN", 11}};
+    for (const auto& [report, pages] : cases) {
         QTemporaryDir dir;
-        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-        const Status st = printToPdf(dir.path(), goldenReport(c.report), pdf);
-        ASSERT_TRUE(st) << str(st.error().message);
-        EXPECT_EQ(pdfPageCount(readBytes(pdf)), c.pages);
-        if (havePoppler()) {
-            EXPECT_EQ(pdfinfoPages(pdf), c.pages);
-        }
+        ASSERT_TRUE(printToPdf(dir.path(), goldenReport(report), dir.filePath("out.pdf")));
+        EXPECT_EQ(pdfPageCount(readBytes(dir.filePath("out.pdf"))), pages) << report;
     }
 }
 
-TEST(ReportPdf, ThePieceAfterAFormFeedStartsWithItsLineBreak)
+// normal.PRN (three pages), then a full page: 58 lines of 80 columns after its form feed.
+TEST(ReportPdf, PagesStartWithTheirLineBreakAndFitThePaper)
 {
-    if (!havePoppler())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-    ASSERT_TRUE(printToPdf(dir.path(), goldenReport("normal.PRN"), pdf));
-    const QList<PdfPage> pages = pdfPages(pdf);
-    ASSERT_EQ(pages.size(), 3);
-    for (const PdfPage& p : pages)
-        ASSERT_FALSE(p.words.isEmpty());
-    // Page 1 opens with its first report line; pages 2 and 3 with the empty rest of the
-    // form-feed line, so their first words stand one line lower.
-    EXPECT_EQ(pages[0].words[0].text, QStringLiteral("KAVEXA"));
-    EXPECT_EQ(pages[2].words[0].text, QStringLiteral("NAME:"));
-    const double pitch = pages[2].words[0].yMin - pages[0].words[0].yMin;
-    EXPECT_GT(pitch, 11.0);
-    EXPECT_LT(pitch, 14.0);
-    EXPECT_NEAR(pages[1].words[0].yMin, pages[2].words[0].yMin, 0.01);
-}
-
-TEST(ReportPdf, EightyColumnsAndFullPagesFitThePaper)
-{
-    if (!havePoppler())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
-    // 59 printed lines (a full report page after its form feed) of 80 characters each.
-    QByteArray page = "\r\n";
+    EXPECT_TRUE(QFontInfo(reportPrintFont()).fixedPitch());
+    QStringList full;
     for (int i = 1; i <= 58; ++i)
-        page += QByteArray(79, 'M') + QByteArray::number(i % 10) + "\r\n";
-    const QByteArray report = page.mid(2) + "\f" + page;
-    struct Case
-    {
-        const char* name;
-        QPageSize paper;
-    } cases[] = {{"Letter", QPageSize(QPageSize::Letter)}, {"A4", QPageSize(QPageSize::A4)}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+        full << QString(79, u'M') + QString::number(i % 10);
+    const QByteArray report = goldenReport("normal.PRN") + "\f\r\n" + full.join("\r\n").toLatin1();
+    for (const QPageSize& paper : {QPageSize(QPageSize::Letter), QPageSize(QPageSize::A4)}) {
+        SCOPED_TRACE(str(paper.name()));
         QTemporaryDir dir;
-        const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
-        ASSERT_TRUE(printToPdf(dir.path(), report, pdf, c.paper));
-        const QList<PdfPage> pages = pdfPages(pdf);
-        ASSERT_EQ(pages.size(), 2);
+        ASSERT_TRUE(printToPdf(dir.path(), report + "\r\n", dir.filePath("out.pdf"), paper));
+        const QList<PdfPage> pages = pdfPages(dir.filePath("out.pdf"));
+        ASSERT_EQ(pages.size(), 4);
         for (const PdfPage& p : pages) {
-            ASSERT_EQ(p.words.size(), 58);
-            EXPECT_EQ(p.words.back().text, QString(79, u'M') + u'8');
-            for (const Word& w : p.words) {
-                EXPECT_EQ(w.text.size(), 80);
-                EXPECT_GE(w.xMin, 0.0);
-                EXPECT_LE(w.xMax, p.width);
-                EXPECT_LE(w.yMax, p.height);
-            }
+            ASSERT_FALSE(p.words.isEmpty());
+            for (qsizetype i = 0; i < p.words.size(); ++i)
+                EXPECT_TRUE(p.paper.contains(p.boxes[i])) << str(p.words[i]);
         }
-        // Without the leading empty line, page 1 has room to spare; page 2's first line is
-        // one line further down.
-        EXPECT_GT(pages[1].words[0].yMin, pages[0].words[0].yMin);
+        EXPECT_EQ(pages[3].words, full); // all there, 80 columns between even margins
+        EXPECT_LE(pages[3].boxes[0].right(), pages[3].paper.right() - pages[3].boxes[0].left());
+        // Pages 2 to 4 open with the empty rest of the form-feed line: their first words stand
+        // one line lower than page 1's, all at the same height, full page or not.
+        EXPECT_EQ(pages[0].words[0], "KAVEXA");
+        EXPECT_EQ(pages[2].words[0], "NAME:");
+        const double pitch = pages[2].boxes[0].top() - pages[0].boxes[0].top();
+        EXPECT_TRUE(pitch > 11.0 && pitch < 14.0) << pitch;
+        EXPECT_NEAR(pages[1].boxes[0].top(), pages[2].boxes[0].top(), 0.01);
+        EXPECT_NEAR(pages[3].boxes[0].top(), pages[2].boxes[0].top(), 0.01);
     }
-}
-
-TEST(ReportPdf, FontIsCourierNewOrItsFixedPitchStandIn)
-{
-    const QFont f = reportPrintFont();
-    EXPECT_DOUBLE_EQ(f.pointSizeF(), 11.5);
-    const QFontInfo info(f);
-    EXPECT_TRUE(info.fixedPitch()) << info.family().toStdString();
-}
-
-TEST(ReportPdf, ABatchGoesIntoOneFileInItsOrder)
-{
-    OutputInstall inst;
-    const QString pdf = inst.file(QStringLiteral("batch.pdf"));
-    PdfReportPrinter printer(pdf);
-    const BatchOutcome out = PrintReportBatch(inst.s, {2, 5, 7}, printer);
-    ASSERT_FALSE(out.error) << str(out.error->message);
-    EXPECT_EQ(printer.reportCount(), 3);
-    int pieces = 0;
-    for (int k = 1; k <= 3; ++k) {
-        const QByteArray copy = readBytes(inst.file(BatchCopyName(k)));
-        pieces += static_cast<int>(copy.count('\f')) + 1;
-    }
-    EXPECT_EQ(pdfPageCount(readBytes(pdf)), pieces);
-    if (!havePoppler())
-        return;
-    const QString text =
-        QString::fromUtf8(runTool(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
-    const qsizetype at2 = text.indexOf(QStringLiteral("Client 2"));
-    const qsizetype at5 = text.indexOf(QStringLiteral("Client 5"));
-    const qsizetype at7 = text.indexOf(QStringLiteral("Client 7"));
-    EXPECT_GE(at2, 0);
-    EXPECT_GT(at5, at2);
-    EXPECT_GT(at7, at5);
-}
-
-TEST(ReportPdf, AFileThatCannotBeWrittenIsNamed)
-{
-    QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("no/such/folder/out.pdf"));
-    const Status st = printToPdf(dir.path(), goldenReport("invalid.PRN"), pdf);
-    ASSERT_FALSE(st);
-    EXPECT_NE(st.error().code, err::DeviceIo); // not a printer fault
-    EXPECT_TRUE(st.error().message.contains(QStringLiteral("out.pdf")));
-}
-
-// --- the system printer ---
-
-QString cupsQueue()
-{
-    const QString q = qEnvironmentVariable("KVX_CUPS_QUEUE");
-    return q.isEmpty() ? QStringLiteral("kvx-pdf") : q;
-}
-
-QString cupsFolder()
-{
-    const QString d = qEnvironmentVariable("KVX_CUPS_PDF_DIR");
-    return d.isEmpty() ? QStringLiteral("/var/spool/kvx-pdf") : d;
-}
-
-QStringList pdfFilesIn(const QString& folder)
-{
-    QStringList files;
-    QDirIterator it(folder, {QStringLiteral("*.pdf")}, QDir::Files);
-    while (it.hasNext())
-        files << it.next();
-    return files;
 }
 
 TEST(SystemPrinter, AThreePageReportComesOutOfARealQueueAsThreePages)
 {
-    const Result<QString> queue = ResolvePrintQueue(cupsQueue());
-    if (!queue || !QDir(cupsFolder()).exists() || !havePoppler())
-        GTEST_SKIP() << "no print queue " << str(cupsQueue()) << " writing into "
-                     << str(cupsFolder()) << " (run scripts/start-cups first)"
-                     << (queue ? "" : ": ") << (queue ? "" : str(queue.error().message));
-    const QStringList before = pdfFilesIn(cupsFolder());
+    const QString queue = qEnvironmentVariable("KVX_CUPS_QUEUE", "kvx-pdf");
+    const QDir folder(qEnvironmentVariable("KVX_CUPS_PDF_DIR", "/var/spool/kvx-pdf"));
+    if (!ResolvePrintQueue(queue) || !folder.exists())
+        GTEST_SKIP() << "no print queue " << str(queue) << " writing into " << str(folder.path())
+                     << " (run scripts/start-cups first)";
     QTemporaryDir dir;
-    ASSERT_TRUE(writeBytes(dir.filePath(QStringLiteral("REPORT.PRN")), goldenReport("normal.PRN")));
-    SystemReportPrinter printer(cupsQueue());
-    const Status st = printer.PrintReportFile(dir.path());
-    ASSERT_TRUE(st) << str(st.error().message);
+    ASSERT_TRUE(writeBytes(dir.filePath("REPORT.PRN"), goldenReport("normal.PRN")));
+    const Status unknown = SystemReportPrinter("kvx-no-such-queue").PrintReportFile(dir.path());
+    ASSERT_FALSE(unknown);
+    EXPECT_EQ(unknown.error().message,
+              "There is no printer \"kvx-no-such-queue\" on this computer.");
 
-    // The queue turns the job into a file of its own; wait until it is complete.
+    const auto pdfs = [&] { return QDir(folder.path()).entryList({"*.pdf"}, QDir::Files); };
+    const QStringList before = pdfs();
+    const Status st = SystemReportPrinter(queue).PrintReportFile(dir.path());
+    ASSERT_TRUE(st) << str(st.error().message);
+    // The queue writes the job into a file of its own; wait until it is complete.
     QString made;
     int pages = -1;
-    for (int i = 0; i < 300 && pages < 0; ++i) {
+    for (int i = 0; i < 300 && pages <= 0; ++i) {
         QThread::msleep(100);
-        for (const QString& f : pdfFilesIn(cupsFolder()))
+        for (const QString& f : pdfs())
             if (!before.contains(f))
-                made = f;
-        if (!made.isEmpty())
-            pages = pdfinfoPages(made);
+                pages = pdfinfoPages(made = folder.filePath(f));
     }
-    ASSERT_FALSE(made.isEmpty()) << "the queue wrote no file within 30 s";
-    EXPECT_EQ(pages, 3);
+    EXPECT_EQ(pages, 3) << "the queue wrote " << (made.isEmpty() ? "no file" : str(made));
     QFile::remove(made);
 }
 
-TEST(SystemPrinter, AnUnknownQueueIsNamed)
+TEST(ToolPrint, ABatchIntoOnePdfAndAFailureIsNoSuccess)
 {
-    QTemporaryDir dir;
-    ASSERT_TRUE(
-        writeBytes(dir.filePath(QStringLiteral("REPORT.PRN")), goldenReport("invalid.PRN")));
-    const QString name = QStringLiteral("kvx-no-such-queue");
-    const Status st = SystemReportPrinter(name).PrintReportFile(dir.path());
-    ASSERT_FALSE(st);
-    // Without a print service there is nobody to ask: the printer cannot be reached.
-    if (st.error().code == err::DeviceIo)
-        EXPECT_FALSE(ResolvePrintQueue(QString()).ok());
-    else
-        EXPECT_EQ(st.error().message,
-                  QStringLiteral("There is no printer \"kvx-no-such-queue\" on this computer."));
-}
-
-// --- kvxtool print ---
-
-class ToolPrint : public ::testing::Test
-{
-protected:
-    ToolRun print(const QStringList& extra)
-    {
-        return runKvxtool(QStringList{QStringLiteral("print"), QStringLiteral("--program-dir"),
-                                      inst.program.path(), QStringLiteral("--data-dir"),
-                                      inst.data.path()} +
-                          extra);
-    }
     OutputInstall inst;
-};
-
-TEST_F(ToolPrint, ClientsIntoOnePdf)
-{
-    const QString pdf = inst.file(QStringLiteral("out.pdf"));
-    const ToolRun r =
-        print({QStringLiteral("--clients"), QStringLiteral("2,5,7"), QStringLiteral("--pdf"), pdf});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("report 3 of 3: client 7"));
-    EXPECT_TRUE(r.out.contains("3 reports printed to"));
-    EXPECT_GE(pdfPageCount(readBytes(pdf)), 3);
-    EXPECT_TRUE(inst.report().contains("Client 7"));
-}
-
-TEST_F(ToolPrint, RawDeviceGetsEachReportWithItsFormFeedLine)
-{
-    const QString device = inst.file(QStringLiteral("lp0"));
-    ASSERT_TRUE(writeBytes(device, {}));
-    const ToolRun r = print(
-        {QStringLiteral("--clients"), QStringLiteral("3,1"), QStringLiteral("--raw"), device});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    const QByteArray sent = readBytes(device);
-    const QByteArray first = readBytes(inst.file(QStringLiteral("temp1"))) + "\f\r\n";
-    const QByteArray second = readBytes(inst.file(QStringLiteral("temp2"))) + "\f\r\n";
-    EXPECT_EQ(sent, first + second);
-    EXPECT_TRUE(first.contains("Client 3"));
-}
-
-TEST_F(ToolPrint, RefusesWhatItCannotDo)
-{
-    struct Case
-    {
-        QStringList args;
-        const char* says;
-    } cases[] = {
-        {{QStringLiteral("--clients"), QStringLiteral("2,x")}, "record numbers"},
-        {{QStringLiteral("--clients"), QStringLiteral("9")}, "no client 9"},
-        {{QStringLiteral("--clients"), QStringLiteral("1"), QStringLiteral("--raw"),
-          inst.file(QStringLiteral("absent/lp0"))},
-         "cannot be reached"},
-        {{QStringLiteral("--clients"), QStringLiteral("1"), QStringLiteral("--pdf"),
-          QStringLiteral("a.pdf"), QStringLiteral("--raw"), QStringLiteral("/dev/null")},
-         "choose one"},
+    const auto print = [&](const QString& clients, const QStringList& extra) {
+        return runKvxtool(QStringList{"print", "--program-dir", inst.program.path(), "--data-dir",
+                                      inst.data.path(), "--clients", clients} +
+                          extra);
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.says);
-        const ToolRun r = print(c.args);
-        EXPECT_NE(r.exitCode, 0);
-        EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
-    }
+    const QString pdf = inst.file("out.pdf");
+    const ToolRun r = print("2,5,7", {"--pdf", pdf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains("report 3 of 3: client 7\n3 reports printed to"));
+    qsizetype pieces = 0; // each report starts on a page of its own
+    for (int k = 1; k <= 3; ++k)
+        pieces += readBytes(inst.file(BatchCopyName(k))).count('\f') + 1;
+    EXPECT_EQ(pdfPageCount(readBytes(pdf)), pieces);
+    const ToolRun failed = print("1", {"--raw", inst.file("absent/lp0")});
+    EXPECT_NE(failed.exitCode, 0);
+    EXPECT_TRUE(failed.err.contains("cannot be reached")) << failed.err.toStdString();
 }
 
 } // namespace
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv); // fonts and the PDF writer need it, though no screen
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -6,69 +6,26 @@
 #include "common/ModalDriver.h"
 #include "common/ScriptedPrompter.h"
 
-#include <QApplication>
 #include <QFontInfo>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTest>
 
 using namespace kvx;
 using namespace kvx::test;
 
 namespace {
 
-const QString kOffline =
-    QStringLiteral("Communication to the printer is not found, either turn the printer online or "
-                   "check your connection and re-try again");
-
-class FakeSaveChooser : public SaveFileChooser
+struct FakeSaveChooser : SaveFileChooser
 {
-public:
-    QString ChooseSaveFile(QWidget*, const QString&, const QString& suggested,
-                           const QString&) override
+    QString ChooseSaveFile(QWidget*, const QString&, const QString& path, const QString&) override
     {
-        suggestions << suggested;
+        suggested << path;
         return answer;
     }
-    QStringList suggestions;
-    QString answer;
+    QStringList suggested;
+    QString answer; // empty: cancelled
 };
-
-// A printer for batches: runs a step on each report and fails where told.
-class StepPrinter : public ReportPrinter
-{
-public:
-    Status PrintReportFile(const QString&) override
-    {
-        ++printed;
-        if (onPrint)
-            onPrint(printed);
-        if (failAt == printed)
-            return Error{err::DeviceIo, QStringLiteral("offline")};
-        return {};
-    }
-    std::function<void(int)> onPrint;
-    int printed = 0;
-    int failAt = 0;
-};
-
-ReportBatchDialog* batchDialog()
-{
-    const auto windows = QApplication::topLevelWidgets();
-    for (QWidget* w : windows)
-        if (auto* d = qobject_cast<ReportBatchDialog*>(w); d && d->isVisible())
-            return d;
-    return nullptr;
-}
-
-// The report file's text as the viewer shows it.
-QString shownReport(const QByteArray& file)
-{
-    QString text = QString::fromLatin1(file.left(file.size() - 1));
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-}
 
 } // namespace
 
@@ -76,211 +33,155 @@ class ViewReportTest : public QObject
 {
     Q_OBJECT
 
+    std::optional<OutputInstall> inst;
+    std::optional<ScriptedPrompter> p;
+    std::optional<FakeSaveChooser> chooser;
+
     // Opens the viewer modally, runs action on it, then closes it with "&Close".
-    void openViewer(Session& s, Prompter& p, SaveFileChooser& chooser,
-                    const std::function<void(frmViewReport*)>& action)
+    void openViewer(const std::function<void(frmViewReport*)>& action)
     {
         ModalDriver driver;
         driver.onModal<frmViewReport>([&](frmViewReport* v) {
             action(v);
-            child<QPushButton>(v, "cmdCancel")->click();
+            v->cmdCancel->click();
         });
-        frmViewReport viewer(s, p, chooser);
-        viewer.exec();
+        frmViewReport(inst->s, *p, *chooser).exec();
         QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join(u'\n')));
         QVERIFY(driver.allDone());
     }
 
-private slots:
-    void showsTheSameReportEachTimeItOpens()
+    // The messages shown, as "title: text".
+    QStringList said() const
     {
-        OutputInstall inst;
-        inst.s.CurClient = 3;
-        ScriptedPrompter p;
-        FakeSaveChooser chooser;
+        QStringList all;
+        for (const ScriptedPrompter::Shown& m : p->shown)
+            all << m.title + ": " + m.text;
+        return all;
+    }
+
+private slots:
+    void init()
+    {
+        inst.emplace();
+        p.emplace();
+        chooser.emplace();
+    }
+
+    void showsAFreshReportEachTimeItOpens()
+    {
+        inst->s.CurClient = 3;
         QStringList seen;
-        for (int i = 0; i < 2; ++i) {
-            openViewer(inst.s, p, chooser, [&](frmViewReport* v) {
-                QCOMPARE(v->windowTitle(), QStringLiteral("Client Report"));
-                QCOMPARE(v->Text1->font().pointSize(), 9);
-                QVERIFY(QFontInfo(v->Text1->font()).fixedPitch());
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_PageDown, Qt::Key_PageDown}) {
+            if (seen.size() == 2)
+                QVERIFY(inst->s.client(3).setText(Field::Name, u"Renamed Client"));
+            openViewer([&](frmViewReport* v) {
                 seen << v->Text1->toPlainText();
+                QVERIFY(QFontInfo(v->Text1->font()).fixedPitch());
+                // The scrolling keys go to the report from anywhere.
+                v->cmdCancel->setFocus();
+                QTest::keyClick(v->cmdCancel, key);
+                QVERIFY(v->Text1->hasFocus() &&
+                        (key == Qt::Key_Down || v->Text1->verticalScrollBar()->value() > 0));
             });
         }
-        QCOMPARE(seen.size(), 2);
+        QCOMPARE(seen.size(), 3);
         QCOMPARE(seen[0], seen[1]);
-        QVERIFY(seen[0].contains(QStringLiteral("Client 3")));
-        QCOMPARE(seen[0], shownReport(inst.report()));
-        QVERIFY(p.shown.isEmpty());
+        QVERIFY(seen[0].contains("Client 3") && seen[2].contains("Renamed Client"));
+        // Scored afresh and shown whole, its last line break too.
+        QCOMPARE(seen[2], QString::fromLatin1(inst->report()).replace("\r\n", "\n"));
+        QCOMPARE(said(), QStringList());
     }
 
-    void scoresTheClientAfreshEachTime()
+    void printGoesToTheRawPortOrSaysWhyNot()
     {
-        OutputInstall inst;
-        inst.s.CurClient = 3;
-        ScriptedPrompter p;
-        FakeSaveChooser chooser;
-        QString first, second;
-        openViewer(inst.s, p, chooser, [&](frmViewReport* v) { first = v->Text1->toPlainText(); });
-        QVERIFY(inst.s.client(3).setText(Field::Name, QStringLiteral("Renamed Client")));
-        openViewer(inst.s, p, chooser, [&](frmViewReport* v) { second = v->Text1->toPlainText(); });
-        QVERIFY(first.contains(QStringLiteral("Client 3")));
-        QVERIFY(second.contains(QStringLiteral("Renamed Client")));
-        QVERIFY(inst.report().contains("Renamed Client"));
-    }
-
-    void printSendsTheReportToTheRawPort()
-    {
-        OutputInstall inst;
-        inst.s.CurClient = 2;
-        inst.s.PrintDOS = true;
-        const QString device = inst.file(QStringLiteral("lp0"));
-        QVERIFY(writeBytes(device, {}));
-        inst.setRawPrinter(device);
-        ScriptedPrompter p;
-        FakeSaveChooser chooser;
-        QByteArray before;
-        openViewer(inst.s, p, chooser, [&](frmViewReport* v) {
-            before = inst.report();
-            v->cmdPrintReport->click();
-            QVERIFY(v->isVisible()); // the viewer stays open
-        });
-        QVERIFY(p.shown.isEmpty());
-        QCOMPARE(inst.report(), before + "\f\r\n");
-        QCOMPARE(readBytes(device), before + "\f\r\n");
-    }
-
-    void printerFailuresAreToldAndLeaveTheReport()
-    {
-        OutputInstall inst;
-        inst.s.CurClient = 2;
-        inst.s.PrintDOS = true;
-        struct Case
-        {
-            QString device;
-            QString text;
-        } cases[] = {
-            {inst.file(QStringLiteral("absent/lp0")), kOffline},
-            {inst.program.path(),
-             QStringLiteral("The printer device \"%1\" cannot print: Is a directory")
-                 .arg(inst.program.path())},
+        inst->s.PrintDOS = true;
+        const QString lp0 = inst->file("lp0"), folder = inst->program.path();
+        const std::pair<QString, QStringList> cases[] = {
+            {lp0, {}},
+            {folder,
+             {"Printer Error: The printer device \"" + folder + "\" cannot print: Is a directory"}},
         };
-        for (const Case& c : cases) {
-            inst.setRawPrinter(c.device);
-            ScriptedPrompter p;
-            FakeSaveChooser chooser;
+        for (const auto& [device, messages] : cases) {
+            QVERIFY(writeBytes(lp0, {}));
+            QVERIFY(writeBytes(inst->file("kvx.ini"),
+                               "[Settings]\r\nRawPrinter=" + device.toUtf8() + "\r\n"));
+            p.emplace();
             QByteArray before;
-            openViewer(inst.s, p, chooser, [&](frmViewReport* v) {
-                before = inst.report();
+            openViewer([&](frmViewReport* v) {
+                before = inst->report();
                 v->cmdPrintReport->click();
             });
-            QCOMPARE(p.shown.size(), 1);
-            QCOMPARE(p.shown[0].text, c.text);
-            QCOMPARE(p.shown[0].title, QStringLiteral("Printer Error"));
-            QCOMPARE(inst.report(), before);
+            QCOMPARE(said(), messages);
+            const QByteArray added = messages.isEmpty() ? "\f\r\n" : "";
+            QCOMPARE(readBytes(lp0), added.isEmpty() ? QByteArray() : before + added);
+            QCOMPARE(inst->report(), before + added);
         }
     }
 
     void savesAPdfUnderANameMadeFromTheRecordNumber()
     {
-        OutputInstall inst;
-        inst.s.CurClient = 7;
-        ScriptedPrompter p;
-        FakeSaveChooser chooser;
-        const QString target = inst.file(QStringLiteral("chosen"));
-        chooser.answer = target;
-        QString help;
-        openViewer(inst.s, p, chooser, [&](frmViewReport* v) {
-            v->cmdSavePdf->click();
-            help = v->findChild<QLabel*>(QStringLiteral("MsgPanel"))->text();
-        });
-        QCOMPARE(chooser.suggestions.size(), 1);
-        QVERIFY(chooser.suggestions[0].endsWith(QStringLiteral("/client-7-report.pdf")));
-        QVERIFY(!chooser.suggestions[0].contains(QStringLiteral("Client")));
-        const QByteArray pdf = readBytes(target + QStringLiteral(".pdf"));
-        QVERIFY(pdf.startsWith("%PDF"));
-        QCOMPARE(pdfPageCount(pdf), static_cast<int>(inst.report().count('\f')) + 1);
-        QVERIFY(help.contains(QStringLiteral("chosen.pdf")));
-        QVERIFY(p.shown.isEmpty());
+        inst->s.CurClient = 7;
+        const QString pdf = inst->file("chosen.pdf");
+        chooser->answer = inst->file("chosen");
+        openViewer([&](frmViewReport* v) { v->cmdSavePdf->click(); });
+        QCOMPARE(chooser->suggested.size(), 1);
+        QVERIFY(chooser->suggested[0].endsWith("/client-7-report.pdf"));
+        QCOMPARE(pdfPageCount(readBytes(pdf)), inst->report().count('\f') + 1);
 
-        // Cancelled: nothing written, nothing said.
-        chooser.answer.clear();
-        QVERIFY(QFile::remove(target + QStringLiteral(".pdf")));
-        openViewer(inst.s, p, chooser, [&](frmViewReport* v) { v->cmdSavePdf->click(); });
-        QVERIFY(!QFile::exists(target + QStringLiteral(".pdf")));
-        QVERIFY(p.shown.isEmpty());
-    }
+        chooser->answer.clear(); // cancelled: nothing written, nothing said
+        QVERIFY(QFile::remove(pdf));
+        openViewer([&](frmViewReport* v) { v->cmdSavePdf->click(); });
+        QVERIFY(!QFile::exists(pdf));
+        QCOMPARE(said(), QStringList());
 
-    void scrollKeysGoToTheReport()
-    {
-        OutputInstall inst;
-        inst.s.CurClient = 1;
-        ScriptedPrompter p;
-        FakeSaveChooser chooser;
-        for (Qt::Key key : {Qt::Key_Down, Qt::Key_PageDown}) {
-            openViewer(inst.s, p, chooser, [&](frmViewReport* v) {
-                v->cmdCancel->setFocus();
-                QTest::keyClick(v->cmdCancel, key);
-                QVERIFY(v->Text1->hasFocus());
-                if (key == Qt::Key_PageDown)
-                    QVERIFY(v->Text1->verticalScrollBar()->value() > 0);
-            });
-        }
+        chooser->answer = inst->file("no/such/folder.pdf"); // the writer cannot say why; we do
+        openViewer([&](frmViewReport* v) { v->cmdSavePdf->click(); });
+        QCOMPARE(said(),
+                 QStringList{"Client Report: The report could not be saved as " + chooser->answer +
+                             ".\n\n" + chooser->answer + ": No such file or directory"});
     }
 
     void aReportThatCannotBeMadeCannotBePrinted()
     {
-        OutputInstall inst;
-        inst.s.CurClient = 2;
-        QVERIFY(QFile::remove(inst.file(QStringLiteral("KVXB2.TXT"))));
-        ScriptedPrompter p;
-        FakeSaveChooser chooser;
-        openViewer(inst.s, p, chooser, [&](frmViewReport* v) {
+        QVERIFY(QFile::remove(inst->file("KVXB2.TXT")));
+        openViewer([&](frmViewReport* v) {
             QVERIFY(v->Text1->toPlainText().isEmpty());
-            QVERIFY(!v->cmdPrintReport->isEnabled());
-            QVERIFY(!v->cmdSavePdf->isEnabled());
+            QVERIFY(!v->cmdPrintReport->isEnabled() && !v->cmdSavePdf->isEnabled());
         });
-        QCOMPARE(p.shown.size(), 1);
-        QVERIFY(p.shown[0].text.contains(QStringLiteral("KVXB2.TXT")));
-        QCOMPARE(p.shown[0].title, QStringLiteral("Client Report"));
+        QCOMPARE(said().size(), 1);
+        QVERIFY(said()[0].startsWith("Client Report: ") && said()[0].contains("KVXB2.TXT"));
     }
 
-    void aStoppedBatchPrintsNothingMoreAndSaysHowMany()
+    void aBatchShowsItsProgressAndSaysWhyItEndedEarly()
     {
-        OutputInstall inst;
-        ScriptedPrompter p;
-        StepPrinter printer;
-        QString progress;
-        printer.onPrint = [&](int n) {
-            ReportBatchDialog* d = batchDialog();
-            QVERIFY(d);
-            if (n == 1) {
-                progress = d->lblProgress->text();
-                QTest::mouseClick(d->cmdStop, Qt::LeftButton);
-            }
+        const auto dialog = [] {
+            return qobject_cast<ReportBatchDialog*>(QApplication::activeModalWidget());
         };
-        const BatchOutcome out = RunReportBatch(inst.s, {2, 5, 7}, printer, p);
-        QCOMPARE(progress, QStringLiteral("Printing report 1 of 3 (client 2)"));
-        QCOMPARE(printer.printed, 1);
-        QVERIFY(out.stopped);
-        QCOMPARE(p.shown.size(), 1);
-        QCOMPARE(p.shown[0].text, QStringLiteral("Printing was stopped: 1 report of 3 printed."));
-        QVERIFY(!batchDialog());
-    }
-
-    void aPrinterFailureInABatchIsTold()
-    {
-        OutputInstall inst;
-        ScriptedPrompter p;
-        StepPrinter printer;
-        printer.failAt = 2;
-        const BatchOutcome out = RunReportBatch(inst.s, {2, 5, 7}, printer, p);
-        QCOMPARE(out.printed, 1);
-        QCOMPARE(printer.printed, 2);
-        QCOMPARE(p.shown.size(), 2);
-        QCOMPARE(p.shown[0].text, kOffline);
-        QCOMPARE(p.shown[0].title, QStringLiteral("Printer Error"));
-        QCOMPARE(p.shown[1].text, QStringLiteral("Printing ended early: 1 report of 3 printed."));
+        // the printer fails at report k (0: stopped during the first), what is said
+        const std::pair<int, QStringList> cases[] = {
+            {0, {": Printing was stopped: 1 report of 3 printed."}},
+            {2,
+             {"Printer Error: Communication to the printer is not found, either turn the printer "
+              "online or check your connection and re-try again",
+              ": Printing ended early: 1 report of 3 printed."}},
+        };
+        for (const auto& [failAt, messages] : cases) {
+            p.emplace();
+            RecordingPrinter printer;
+            printer.failAt = failAt;
+            QString progress;
+            printer.onPrint = [&](qsizetype) {
+                QVERIFY(dialog());
+                progress = dialog()->lblProgress->text();
+                if (failAt == 0)
+                    QTest::mouseClick(dialog()->cmdStop, Qt::LeftButton);
+            };
+            RunReportBatch(inst->s, {2, 5, 7}, printer, *p);
+            QCOMPARE(progress, failAt ? "Printing report 2 of 3 (client 5)"
+                                      : "Printing report 1 of 3 (client 2)");
+            QCOMPARE(said(), messages);
+            QVERIFY(!dialog());
+        }
     }
 };
 
