@@ -347,7 +347,8 @@ bool frmClientInfo::typeInField(InfoField f, QKeyEvent* k)
     case InfoField::Age:
         return false;
     case InfoField::DateOfBirth:
-        if (!c.isPrint() || c.isDigit() || c == u'N' || c == u'n' || c == u'/')
+        // Digits of other scripts would pass the mask but never make a date.
+        if (!c.isPrint() || (c >= u'0' && c <= u'9') || c == u'N' || c == u'n' || c == u'/')
             return false;
         prompter().Beep();
         return true;

@@ -192,8 +192,13 @@ private slots:
         f.txtName->insert(QStringLiteral("\u4E2D"));
         QCOMPARE(f.txtName->text(), QStringLiteral("Jo\u00E9"));
         QCOMPARE(r.p.beeps, 1);
-        for (const char* entry : {" Roe", "n", "12311999"})
+        for (const char* entry : {" Roe", "n"})
             type(QString::fromLatin1(entry), true);
+        // The date takes the digits 0 to 9 only, not those of other scripts.
+        QTest::sendKeyEvent(QTest::Click, f.mebDateOfBirth, Qt::Key_unknown,
+                            QStringLiteral("\u0663"), Qt::NoModifier);
+        QCOMPARE(r.p.beeps, 2);
+        type(QStringLiteral("12311999"), true);
 
         // Sex: "2" and "N" choose, "F" empties the box with a beep and Enter refuses it.
         type(QStringLiteral("2"));
@@ -203,7 +208,7 @@ private slots:
         QCOMPARE(f.cmbGender->currentText(), QStringLiteral("N/A"));
         type(QStringLiteral("F"), true);
         QCOMPARE(f.cmbGender->currentText(), QString());
-        QCOMPARE(r.p.beeps, 3); // the key, then the message
+        QCOMPARE(r.p.beeps, 4); // the key, then the message
         QCOMPARE(r.p.lastText(), QStringLiteral("Press down arrow to select sex or N for not "
                                                 "available. Press Enter to continue."));
         QCOMPARE(focused(), f.cmbGender);
