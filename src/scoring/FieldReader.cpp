@@ -1,5 +1,7 @@
 #include "scoring/FieldReader.h"
 
+#include <algorithm>
+
 namespace kvx {
 
 QString FieldName::text() const
@@ -90,11 +92,17 @@ Result<int> FieldReader::number(const FieldName& what)
         return bad(QStringLiteral("%1 is empty").arg(what.text()));
     bool ok = false;
     const int value = token.toInt(&ok);
-    // toInt takes a leading "+" and "-"; anything else but digits is refused.
-    if (!ok || token.size() > 7)
+    // toInt takes a leading "+" and "-"; anything else but digits is refused. Leading zeros
+    // are allowed however many there are.
+    const QStringView digits = token.mid(token[0] == u'+' || token[0] == u'-' ? 1 : 0);
+    const bool decimal = !digits.isEmpty() && std::ranges::all_of(digits, [](QChar c) {
+        return c >= u'0' && c <= u'9';
+    });
+    if (!ok && !decimal)
         return bad(QStringLiteral("%1 is not a number: \"%2\"").arg(what.text(), token.left(20)));
-    if (value < -32768 || value > 32767)
-        return bad(QStringLiteral("%1 does not fit in 16 bits: %2").arg(what.text()).arg(value));
+    if (!ok || value < -32768 || value > 32767)
+        return bad(
+            QStringLiteral("%1 does not fit in 16 bits: %2").arg(what.text(), token.left(20)));
     if (const Result<bool> d = takeDelimiter(true, what); !d)
         return d.error();
     return value;

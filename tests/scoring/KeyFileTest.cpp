@@ -41,6 +41,7 @@ TEST(FieldReader, FieldRules)
     const std::tuple<const char*, const char*, QString> cases[]{
         {"  \r\n\r\n 1 2\t3 , 4\r\n5", "nnnnn", "1 2 3 4 5"},
         {"-5,+6,032767,-32768", "nnnn", "-5 6 32767 -32768"},
+        {"0000000012,-00000000007", "nn", "12 -7"},
         {"32768", "n", "!13@1"},
         {",5", "n", "!13@1"},
         {"1\r\n\r\n", "nn", "1 !62@2"},
