@@ -208,6 +208,8 @@ bool frmMainMenu::eventFilter(QObject* watched, QEvent* event)
             if ((key == Qt::Key_Down || key == Qt::Key_Up) && lbNameDisplay->count() > 0 &&
                 !(item && item->isSelected())) {
                 lbNameDisplay->setCurrentRow(0);
+                // Row 0 may already be current (the focus put it there), so no change signal.
+                takeCurrentClient();
                 UpdateEditChoice();
                 return true;
             }

@@ -190,6 +190,12 @@ private slots:
         // Activation disables editing again until a line is chosen.
         in.menu->Activate();
         QVERIFY(!in.button(0)->isEnabled());
+        // Back into the rebuilt list, the first arrow key makes the first line's client current.
+        in.button(3)->setFocus();
+        QTest::keyClick(in.button(3), Qt::Key_Tab);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(list->currentRow(), 0);
+        QCOMPARE(in.session.CurClient, 1);
     }
 
     void addNewClientDisabledWhenFullAndExitIgnoresLetters()
