@@ -87,7 +87,9 @@ frmMainMenu::frmMainMenu(Session& session, Settings& settings, Prompter& prompte
     outer->addWidget(MsgPanel);
     setCentralWidget(central);
 
-    connect(lbNameDisplay, &QListWidget::currentRowChanged, this, [this] {
+    // Selection, not the current row: focus alone makes a row current, and the space bar
+    // selects the current row without moving it.
+    connect(lbNameDisplay, &QListWidget::itemSelectionChanged, this, [this] {
         takeCurrentClient();
         UpdateEditChoice();
     });
@@ -208,8 +210,6 @@ bool frmMainMenu::eventFilter(QObject* watched, QEvent* event)
             if ((key == Qt::Key_Down || key == Qt::Key_Up) && lbNameDisplay->count() > 0 &&
                 !(item && item->isSelected())) {
                 lbNameDisplay->setCurrentRow(0);
-                // Row 0 may already be current (the focus put it there), so no change signal.
-                takeCurrentClient();
                 UpdateEditChoice();
                 return true;
             }
