@@ -96,7 +96,6 @@ frmDriveSelect::frmDriveSelect(Session& session, Prompter& prompter, FolderPicke
     auto* buttons = new QHBoxLayout;
     cmdhelp = new QPushButton(QStringLiteral("Help"), this);
     cmdhelp->setObjectName(QStringLiteral("cmdhelp"));
-    cmdhelp->setAutoDefault(false);
     cmdDone = new QPushButton(QStringLiteral("Done"), this);
     cmdDone->setObjectName(QStringLiteral("cmdDone"));
     cmdDone->setDefault(true);

@@ -87,7 +87,9 @@ frmMainMenu::frmMainMenu(Session& session, Settings& settings, Prompter& prompte
     outer->addWidget(MsgPanel);
     setCentralWidget(central);
 
-    connect(lbNameDisplay, &QListWidget::currentRowChanged, this, [this] {
+    // Selection, not the current row: focus alone makes a row current, and the space bar
+    // selects the current row without moving it.
+    connect(lbNameDisplay, &QListWidget::itemSelectionChanged, this, [this] {
         takeCurrentClient();
         UpdateEditChoice();
     });

@@ -184,7 +184,10 @@ private slots:
         // Help, then a move down the list.
         prompter.shown.clear();
         screen.show();
-        screen.cmdhelp->click();
+        // Enter on the focused Help button shows the help; the screen stays.
+        screen.cmdhelp->setFocus();
+        QTest::keyClick(screen.cmdhelp, Qt::Key_Return);
+        QVERIFY(screen.isVisible());
         screen.drDrive->setFocus();
         QTest::keyClick(screen.drDrive, Qt::Key_Down);
         QTest::keyClick(screen.cmdDone, Qt::Key_Space);

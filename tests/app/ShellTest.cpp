@@ -190,6 +190,18 @@ private slots:
         // Activation disables editing again until a line is chosen.
         in.menu->Activate();
         QVERIFY(!in.button(0)->isEnabled());
+        // Back into the rebuilt list after line 5 was chosen: the focus makes line 1 current
+        // without choosing it; the first arrow key or the space bar chooses it and its client.
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Space}) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(4)).center());
+            in.menu->Activate();
+            in.button(3)->setFocus();
+            QTest::keyClick(in.button(3), Qt::Key_Tab);
+            QTest::keyClick(list, key);
+            QTRY_VERIFY(in.button(0)->isEnabled());
+            QCOMPARE(in.session.CurClient, 1);
+        }
     }
 
     void addNewClientDisabledWhenFullAndExitIgnoresLetters()
