@@ -127,6 +127,9 @@ frmMainMenu::frmMainMenu(Session& session, Settings& settings, Prompter& prompte
         Activate();
     });
 
+    // The keeper runs from the start, splash included, so it follows the stored option
+    // from its first tick; the check mark shows it once the options are loaded.
+    numLock_ = settings_.GetNumLockSetting();
     timNumLock = new QTimer(this);
     timNumLock->setObjectName(QStringLiteral("timNumLock"));
     timNumLock->setInterval(1000);

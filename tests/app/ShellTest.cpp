@@ -305,6 +305,20 @@ private slots:
         }
     }
 
+    void numLockKeeperFollowsTheOptionBeforeTheMenuShowsIt()
+    {
+        // The keeper ticks during the splash already: with the option off it must not act.
+        QTemporaryDir dir;
+        QVERIFY(test::writeBytes(dir.filePath("kvx.ini"), "[Settings]\nNumLock=False\n"));
+        Session s;
+        Settings settings(dir.path());
+        test::ScriptedPrompter p;
+        test::FakeScreens screens{s};
+        frmMainMenu menu(s, settings, p, screens, Branding{});
+        QVERIFY(QMetaObject::invokeMethod(menu.timNumLock, "timeout"));
+        QVERIFY(!menu.timNumLock->isActive());
+    }
+
     void changeDataDriveRebuildsTheListOrEndsTheProgram()
     {
         Menu in(3);
