@@ -89,15 +89,10 @@ void focusOn(QWidget* w)
     QCoreApplication::processEvents();
 }
 
-QPushButton* menuButton(QWidget* screen, int index)
-{
-    return child<QPushButton>(screen, index == 0 ? "cmdMenuChoice_0" : "cmdMenuChoice_1");
-}
-
 // "Information OK" (0) or "Cancel Input" (1) chosen with the keyboard.
 void choose(QWidget* screen, int index)
 {
-    focusOn(menuButton(screen, index));
+    focusOn(child<QPushButton>(screen, index == 0 ? "cmdMenuChoice_0" : "cmdMenuChoice_1"));
     press(Qt::Key_Return);
 }
 
@@ -108,18 +103,6 @@ bool fieldsLocked(const frmClientInfo& f)
     return std::none_of(fields.begin(), fields.end(), [](QWidget* w) { return w->isEnabled(); });
 }
 
-void checkDiskError(const ScriptedPrompter::Shown& m)
-{
-    QCOMPARE(m.buttons, Prompter::Buttons::RetryCancel);
-    QCOMPARE(m.icon, Prompter::Icon::Critical);
-    QCOMPARE(m.title, QStringLiteral("Data Disk Error"));
-    const QStringList lines = m.text.split(u'\n');
-    QVERIFY(lines.size() == 3 && !lines[1].isEmpty()); // the middle line gives the reason
-    QCOMPARE(lines[0], QStringLiteral("The client could not be saved on the data disk."));
-    QCOMPARE(lines[2], QStringLiteral("Check that the data disk is in its drive and can be "
-                                      "written to, then choose Retry."));
-}
-
 } // namespace
 
 class IntakeScreensTest : public QObject
@@ -127,56 +110,6 @@ class IntakeScreensTest : public QObject
     Q_OBJECT
 
 private slots:
-    void infoFieldsAreCheckedOnEnter_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("next"); // empty: refused
-        const auto row = [](const char* field, const char* typed, const char* next) {
-            QTest::newRow(typed) << QString::fromLatin1(field) << QString::fromLatin1(typed)
-                                 << QString::fromLatin1(next);
-        };
-        row("txtAge", "10", "");
-        row("txtAge", "11", "mebDateOfBirth");
-        row("txtAge", "99", "mebDateOfBirth");
-        row("txtAge", "n", "mebDateOfBirth");
-        row("mebDateOfBirth", "02301970", "");
-        row("mebDateOfBirth", "04311980", "");
-        row("mebDateOfBirth", "12311999", "cmbGender");
-        row("mebDateOfBirth", "N", "cmbGender");
-        row("mebDateOfBirth", "AB", ""); // letters other than N beep as typed
-    }
-
-    void infoFieldsAreCheckedOnEnter()
-    {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, next);
-        Rig r({});
-        frmClientInfo f(r.s, r.p);
-        QVERIFY(r.ok && openScreen(f));
-        auto* edit = f.findChild<QLineEdit*>(field);
-        focusOn(edit);
-        type(typed, true);
-        if (edit == f.txtAge) // a refused age is emptied, an accepted one kept as shown
-            QCOMPARE(f.txtAge->text(), next.isEmpty() ? QString() : typed.toUpper());
-        if (!next.isEmpty()) {
-            QVERIFY(r.p.shown.isEmpty());
-            QCOMPARE(focused()->objectName(), next);
-            return;
-        }
-        QCOMPARE(focused(), edit);
-        QCOMPARE(r.p.shown.last().icon, Prompter::Icon::Critical);
-        QCOMPARE(r.p.shown.last().title, QString()); // the application's title
-        QCOMPARE(r.p.lastText(),
-                 edit == f.txtAge
-                     ? QStringLiteral("Enter age of client in number of years. Press Enter to "
-                                      "continue.")
-                     : QStringLiteral("Enter date of birth month, day, year as mm/dd/yyyy or N "
-                                      "for Not Available. Press Enter to continue."));
-        QCOMPARE(r.p.beeps, r.p.shown.size() + (typed == u"AB" ? 2 : 0));
-    }
-
     void aNewClientIsTypedInAndKeptInMemory()
     {
         Rig r({sampleClient("Ann"), sampleClient("Bob")});
@@ -184,6 +117,15 @@ private slots:
         frmClientInfo f(r.s, r.p);
         f.setClock([] { return QDate(2024, 3, 5); });
         QVERIFY(r.ok && openScreen(f));
+        // Enter refuses, with a beep, a blank name, age 10 (emptying it) and 02/30/1970.
+        const auto refused = [&r](QWidget* field, const char* typed, const char* message) {
+            type(QString::fromLatin1(typed), true);
+            QCOMPARE(focused(), field);
+            QCOMPARE(r.p.lastText(), QString::fromLatin1(message));
+            QCOMPARE(r.p.shown.last().icon, Prompter::Icon::Critical);
+            QCOMPARE(r.p.shown.last().title, QString()); // the application's title
+        };
+        refused(f.txtName, "", "Enter client's name. Press Enter to continue.");
         // The name refuses, typed or pasted, what the data disk cannot hold.
         type(QStringLiteral("Jo"));
         for (const char16_t c : {u'\u0141', u'\u00E9'})
@@ -191,24 +133,29 @@ private slots:
                                 Qt::NoModifier);
         f.txtName->insert(QStringLiteral("\u4E2D"));
         QCOMPARE(f.txtName->text(), QStringLiteral("Jo\u00E9"));
-        QCOMPARE(r.p.beeps, 1);
-        for (const char* entry : {" Roe", "n"})
-            type(QString::fromLatin1(entry), true);
-        // The date takes the digits 0 to 9 only, not those of other scripts.
+        QCOMPARE(r.p.beeps, 2);
+        type(QStringLiteral(" Roe"), true);
+        refused(f.txtAge, "10", "Enter age of client in number of years. Press Enter to continue.");
+        QCOMPARE(f.txtAge->text(), QString());
+        type(QStringLiteral("n"), true);
+        // The date takes the digits 0 to 9 and N only, not the digits of other scripts.
         QTest::sendKeyEvent(QTest::Click, f.mebDateOfBirth, Qt::Key_unknown,
                             QStringLiteral("\u0663"), Qt::NoModifier);
-        QCOMPARE(r.p.beeps, 2);
-        type(QStringLiteral("12311999"), true);
+        type(QStringLiteral("AB"));
+        refused(f.mebDateOfBirth, "02301970",
+                "Enter date of birth month, day, year as mm/dd/yyyy or N for Not Available. Press "
+                "Enter to continue.");
+        f.mebDateOfBirth->clear();
+        type(QStringLiteral("N"), true);
 
         // Sex: "2" and "N" choose, "F" empties the box with a beep and Enter refuses it.
         type(QStringLiteral("2"));
-        QCOMPARE(f.cmbGender->chosen(), 2);
         QCOMPARE(f.cmbGender->currentText(), QStringLiteral("Female"));
         type(QStringLiteral("N"));
         QCOMPARE(f.cmbGender->currentText(), QStringLiteral("N/A"));
         type(QStringLiteral("F"), true);
         QCOMPARE(f.cmbGender->currentText(), QString());
-        QCOMPARE(r.p.beeps, 4); // the key, then the message
+        QCOMPARE(r.p.beeps, 9); // the key, then the message
         QCOMPARE(r.p.lastText(), QStringLiteral("Press down arrow to select sex or N for not "
                                                 "available. Press Enter to continue."));
         QCOMPARE(focused(), f.cmbGender);
@@ -216,19 +163,18 @@ private slots:
 
         // Nothing in the ethnicity list matches "N": it drops down for the arrow keys.
         type(QStringLiteral("N"));
-        QCOMPARE(f.cmbRace->currentText(), QStringLiteral("N"));
         QCOMPARE(f.cmbRace->chosen(), -1);
         QTRY_VERIFY(f.cmbRace->view()->isVisible());
         f.cmbRace->hidePopup();
         for (const char* entry : {"3", "8", "1"})
             type(QString::fromLatin1(entry), true);
-        QCOMPARE(r.p.shown.size(), 1);
+        QCOMPARE(r.p.shown.size(), 4);
         press(Qt::Key_Return);
         QVERIFY(r.s.ScreenAccepted);
         QCOMPARE(r.s.CurClient, 3);
-        QCOMPARE(r.s.client(3).bytes(), QByteArray("Jo\xE9 Roe").leftJustified(25) +
-                                            "N  12/31/1999231803/05/2024" + QByteArray(30, ' ') +
-                                            QByteArray(kItemCount, '0') + "00");
+        QCOMPARE(r.s.client(3).bytes(),
+                 QByteArray("Jo\xE9 Roe").leftJustified(25) + "N  N" + QByteArray(9, ' ') +
+                     "231803/05/2024" + QByteArray(30, ' ') + QByteArray(kItemCount, '0') + "00");
         QCOMPARE(r.bytes(), before);
     }
 
@@ -237,13 +183,24 @@ private slots:
         Rig r({sampleClient("Ann"), sampleClient("Bob")});
         r.s.EditMode = true;
         r.s.CurClient = 2;
+        r.s.ScreenAccepted = true;
+        const QByteArray before = r.bytes();
+        { // Cancel after a change stores nothing.
+            frmClientInfo f(r.s, r.p);
+            QVERIFY(r.ok && openScreen(f));
+            focusOn(f.txtName);
+            type(QStringLiteral("Someone Else"), true);
+            choose(&f, 1);
+            QVERIFY(!r.s.ScreenAccepted);
+            QCOMPARE(r.bytes(), before);
+            QCOMPARE(r.s.current(), sampleClient("Bob"));
+        }
         frmClientInfo f(r.s, r.p);
-        QVERIFY(r.ok && openScreen(f));
-        QCOMPARE(focused(), menuButton(&f, 0));
+        QVERIFY(openScreen(f));
         focusOn(f.txtName); // unchanged fields count nothing
         for (int i = 0; i < 7; ++i)
             press(Qt::Key_Tab);
-        QCOMPARE(focused(), menuButton(&f, 0));
+        QCOMPARE(focused(), child<QPushButton>(&f, "cmdMenuChoice_0"));
         QCOMPARE(r.s.EditCount, 0);
         // Enter, Tab, Enter: the third change brings the message and the lock.
         const std::tuple<QWidget*, const char*, Qt::Key> changes[] = {
@@ -286,91 +243,48 @@ private slots:
                                 "No further editing is permitted. Press Enter to continue."));
         QCOMPARE(r.p.shown[0].title, QStringLiteral("Edit Limit Reached"));
         QVERIFY(fieldsLocked(again));
-        QCOMPARE(again.txtAge->text(), QStringLiteral("45"));
         press(Qt::Key_Return);
         QVERIFY(r.s.ScreenAccepted);
         QCOMPARE(r.bytes(), stored);
     }
 
-    void cancelStoresNothing()
+    void courtItemsAreCheckedOnEnterAndItemEightFirstOnOk()
     {
-        Rig r({sampleClient("Ann", '1')});
-        r.s.EditMode = true;
-        r.s.ScreenAccepted = true;
-        const QByteArray before = r.bytes();
-        frmClientInfo f(r.s, r.p);
-        QVERIFY(r.ok && openScreen(f));
-        focusOn(f.txtName);
-        type(QStringLiteral("Someone Else"), true);
-        QCOMPARE(r.s.EditCount, 2);
-        choose(&f, 1);
-        QVERIFY(!r.s.ScreenAccepted);
-        QCOMPARE(r.bytes(), before);
-        QCOMPARE(r.s.current(), sampleClient("Ann", '1'));
-    }
-
-    void courtItemsAreCheckedOnEnter_data()
-    {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("message");
-        const auto row = [](int item, const char* typed, const char* shown, QString message) {
-            QTest::addRow("%d: %s", item, typed)
-                << item << QString::fromLatin1(typed) << QString::fromLatin1(shown) << message;
-        };
-        row(1, "4", "4",
-            QStringLiteral("Enter age in years from 5 to 99 or N for Not Available. Press Enter "
-                           "to continue."));
-        row(1, "n", "N", {});
-        row(2, "00", "00", kCountMessage);
-        row(15, "00", "00", kCountMessage);
-    }
-
-    void courtItemsAreCheckedOnEnter()
-    {
-        QFETCH(int, item);
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QString, message);
         Rig r({sampleClient("Ann"), sampleClient("Bob")});
+        const QByteArray before = r.bytes();
         startNewClient(r);
         frmCourtHistory f(r.s, r.p);
         QVERIFY(r.ok && openScreen(f));
         QCOMPARE(focused(), f.txtAgeAtFirstConviction);
-        focusOn(f.box(item));
-        QVERIFY(f.lblInfo[static_cast<size_t>(item - 1)]->font().bold());
-        QCOMPARE(f.helpLine()->text(), QStringLiteral("Type a value %1 to 99 or N for Not "
-                                                      "Available, then press Enter.")
-                                           .arg(item == 1 ? 5 : 0));
-        type(typed, true);
-        QCOMPARE(f.box(item)->text(), shown);
-        if (message.isEmpty()) {
-            QVERIFY(r.p.shown.isEmpty());
-            QCOMPARE(focused(), f.box(item + 1));
-            return;
+        const QString ageMessage = QStringLiteral(
+            "Enter age in years from 5 to 99 or N for Not Available. Press Enter to continue.");
+        const std::tuple<int, const char*, const QString&> refused[] = {
+            {1, "4", ageMessage}, {2, "00", kCountMessage}, {15, "00", kCountMessage}};
+        int messages = 0;
+        for (const auto& [item, typed, message] : refused) {
+            focusOn(f.box(item));
+            QVERIFY(f.lblInfo[static_cast<size_t>(item - 1)]->font().bold());
+            QCOMPARE(f.helpLine()->text(), QStringLiteral("Type a value %1 to 99 or N for Not "
+                                                          "Available, then press Enter.")
+                                               .arg(item == 1 ? 5 : 0));
+            type(QString::fromLatin1(typed), true);
+            QCOMPARE(r.p.shown.size(), ++messages);
+            QCOMPARE(r.p.shown.last().text, message);
+            QCOMPARE(r.p.shown.last().title, QStringLiteral("Data Entry Error"));
+            QCOMPARE(r.p.shown.last().icon, Prompter::Icon::Critical);
+            QCOMPARE(r.p.beeps, messages);
+            QCOMPARE(focused(), f.box(item));
         }
-        QCOMPARE(r.p.shown.size(), 1);
-        QCOMPARE(r.p.shown[0].text, message);
-        QCOMPARE(r.p.shown[0].title, QStringLiteral("Data Entry Error"));
-        QCOMPARE(r.p.shown[0].icon, Prompter::Icon::Critical);
-        QCOMPARE(r.p.beeps, 1);
-        QCOMPARE(focused(), f.box(item));
-    }
+        focusOn(f.box(1));
+        type(QStringLiteral("n"), true);
+        QCOMPARE(f.box(1)->text(), QStringLiteral("N"));
+        QCOMPARE(focused(), f.box(2));
 
-    void informationOkChecksItemEightFirst()
-    {
-        Rig r({sampleClient("Ann"), sampleClient("Bob")});
-        const QByteArray before = r.bytes();
-        startNewClient(r);
-        frmCourtHistory f(r.s, r.p);
-        QVERIFY(r.ok && openScreen(f));
         for (int item = 1; item <= 15; ++item)
             f.box(item)->setText(item == 1 ? QStringLiteral("18") : QStringLiteral("2"));
         f.txtFelony->clear();
         f.txtArrests->clear();
         // Each blank box in turn takes the focus and the message.
-        int messages = 0;
         for (QLineEdit* box : {f.txtArrests, f.txtFelony}) {
             choose(&f, 0);
             QCOMPARE(r.p.shown.size(), ++messages);
@@ -379,17 +293,17 @@ private slots:
             type(box == f.txtFelony ? QStringLiteral("n") : QStringLiteral("654"));
         }
         // The third character beeps, unless the whole value is selected.
-        QCOMPARE(r.p.beeps, 3);
+        QCOMPARE(r.p.beeps, 6);
         QCOMPARE(f.txtArrests->text(), QStringLiteral("65"));
         focusOn(f.txtArrests);
         f.txtArrests->setSelection(0, 1);
         type(QStringLiteral("7"));
-        QCOMPARE(r.p.beeps, 4);
+        QCOMPARE(r.p.beeps, 7);
         f.txtArrests->selectAll();
         type(QStringLiteral("6"));
-        QCOMPARE(r.p.beeps, 4);
+        QCOMPARE(r.p.beeps, 7);
         choose(&f, 0);
-        QCOMPARE(r.p.shown.size(), 2);
+        QCOMPARE(r.p.shown.size(), 5);
         QVERIFY(r.s.ScreenAccepted);
         const ClientRecord& c = r.s.client(3);
         QCOMPARE(c.raw(Field::AgeAtFirstConviction) + c.raw(Field::Felony) + c.raw(Field::Arrests) +
@@ -443,8 +357,17 @@ private slots:
             r.p.answers = {Prompter::Answer::Retry, Prompter::Answer::Cancel};
             choose(screen, 0);
             QCOMPARE(r.p.shown.size(), 2);
-            for (const auto& m : r.p.shown)
-                checkDiskError(m);
+            for (const auto& m : r.p.shown) {
+                QCOMPARE(m.buttons, Prompter::Buttons::RetryCancel);
+                QCOMPARE(m.icon, Prompter::Icon::Critical);
+                QCOMPARE(m.title, QStringLiteral("Data Disk Error"));
+                const QString reason = m.text.section(u'\n', 1, 1);
+                QVERIFY(!reason.isEmpty());
+                QCOMPARE(m.text, QStringLiteral("The client could not be saved on the data disk.\n"
+                                                "%1\nCheck that the data disk is in its drive and "
+                                                "can be written to, then choose Retry.")
+                                     .arg(reason));
+            }
             // Given up: the screen stays with what was typed, and memory matches the disk.
             QVERIFY(screen->isVisible());
             QVERIFY(!r.s.ScreenAccepted);
