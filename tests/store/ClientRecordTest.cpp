@@ -29,7 +29,7 @@ TEST(ClientRecord, StoresTextPaddedAndCutInWindows1252)
 {
     ClientRecord r;
     const std::tuple<Field, const char16_t*, QByteArray> cases[] = {
-        {Field::Name, u"José Peña", QByteArray("Jos\xE9 Pe\xF1") + "a" + QByteArray(16, ' ')},
+        {Field::Name, u"José Peña", QByteArray("Jos\351 Pe\361a").leftJustified(25)},
         {Field::Name, u"Bartholomew Alexander Smithson", "Bartholomew Alexander Smi"},
         // The euro sign and curly quotes live in 0x80-0x9F.
         {Field::Name, u"\u201CO\u2019Neil\u201D \u20AC",
@@ -41,7 +41,7 @@ TEST(ClientRecord, StoresTextPaddedAndCutInWindows1252)
         EXPECT_EQ(r.raw(field), stored);
         EXPECT_EQ(r.trimmed(field), QString::fromUtf16(text).left(r.raw(field).size()));
     }
-    EXPECT_EQ(storedDateOfBirth(QStringLiteral("n/a")), QStringLiteral("N"));
+    EXPECT_EQ(storedDateOfBirth("n/a"), "N");
 }
 
 TEST(ClientRecord, RefusesCharactersWindows1252CannotHoldAndKeepsTheField)
@@ -52,7 +52,7 @@ TEST(ClientRecord, RefusesCharactersWindows1252CannotHoldAndKeepsTheField)
         const Status st = r.setText(Field::Name, bad);
         ASSERT_FALSE(st);
         EXPECT_EQ(st.error().code, err::CannotEncode);
-        EXPECT_EQ(r.trimmed(Field::Name), QStringLiteral("Ann"));
+        EXPECT_EQ(r.trimmed(Field::Name), "Ann");
     }
 }
 
@@ -72,8 +72,6 @@ TEST(ClientRecord, CodesAndAnswersReadTheirDigitAndAnythingElseAsZero)
     r.setRaw(Field::Answers, a);
     for (const auto& [item, value] : {std::pair{1, 1}, {94, 2}, {120, 3}, {155, 0}, {11, 0}})
         EXPECT_EQ(r.answer(item), value) << item;
-    EXPECT_EQ(r.answerChar(11), 'x');
-    EXPECT_EQ(ClientRecord().answer(77), 0);
 }
 
 TEST(Cp1252, EveryByteRoundTrips)
@@ -90,11 +88,11 @@ TEST(Cp1252, EveryByteRoundTrips)
 TEST(CodeTables, LabelsArePaddedToTheirWidths)
 {
     const std::tuple<const CodeTable*, int, int, QString> cases[] = {
-        {&GenderLabel(), 6, 2, QStringLiteral("Female")},
-        {&RaceLabel(), 15, 5, QStringLiteral("Native American")},
-        {&MaritalLabel(), 9, 4, QStringLiteral("Separated")},
-        {&EducationLabel(), 28, 5, QStringLiteral("Partially Completed College")},
-        {&YesNoLabel(), 3, 2, QStringLiteral("No")},
+        {&GenderLabel(), 6, 2, "Female"},
+        {&RaceLabel(), 15, 5, "Native American"},
+        {&MaritalLabel(), 9, 4, "Separated"},
+        {&EducationLabel(), 28, 5, "Partially Completed College"},
+        {&YesNoLabel(), 3, 2, "No"},
     };
     for (const auto& [table, width, code, label] : cases) {
         EXPECT_EQ(paddedLabel(*table, code), label.leftJustified(width));

@@ -52,26 +52,17 @@ QString buildFixture(const QTemporaryDir& dir)
 TEST(QuestionDatabase, OpenErrorsCarryTheEngineNumbers)
 {
     QTemporaryDir dir;
-    const struct
-    {
-        QString path;
-        int code;
-    } cases[] = {
-        {dir.filePath("missing/KVX_32.db"), err::DbInvalidPath},
-        {QString(), err::DbInvalidPath},
-        {dir.filePath("KVX_32.db"), err::DbFileNotFound},
-    };
-    for (const auto& c : cases) {
-        auto db = workspace().OpenDatabase(c.path, true);
-        ASSERT_FALSE(db.ok()) << test::str(c.path);
-        EXPECT_EQ(db.error().code, c.code) << test::str(c.path);
+    ASSERT_TRUE(test::writeBytes(dir.filePath("junk.db"), QByteArray(4096, 'j')));
+    for (const auto& [path, code] :
+         {std::pair{dir.filePath("missing/KVX_32.db"), err::DbInvalidPath},
+          {dir.filePath("junk.db"), err::DbCannotOpen},
+          {QString(), err::DbInvalidPath},
+          {dir.filePath("KVX_32.db"), err::DbFileNotFound}}) {
+        auto db = workspace().OpenDatabase(path, true);
+        ASSERT_FALSE(db.ok()) << test::str(path);
+        EXPECT_EQ(db.error().code, code) << test::str(path);
     }
     EXPECT_FALSE(QFile::exists(dir.filePath("KVX_32.db"))); // never created
-
-    ASSERT_TRUE(test::writeBytes(dir.filePath("junk.db"), QByteArray(4096, 'j')));
-    auto junk = workspace().OpenDatabase(dir.filePath("junk.db"), false);
-    ASSERT_FALSE(junk.ok());
-    EXPECT_EQ(junk.error().code, err::DbCannotOpen);
 }
 
 TEST(QuestionDatabase, TablesInStoredOrderAndRecordsInIdOrder)
@@ -153,13 +144,11 @@ TEST(QuestionDatabase, ExclusiveOpenRefusesEveryOtherOpenerAtOnce)
         auto second = workspace().OpenDatabase(path, true);
         ASSERT_FALSE(second.ok());
         EXPECT_EQ(second.error().code, err::DbInUse);
-        EXPECT_EQ(openInOtherProcess(path), 1); // refused as in use
-        // The holder still works.
-        EXPECT_EQ((*held)->TableNames().size(), 3);
+        EXPECT_EQ(openInOtherProcess(path), 1);     // refused as in use
+        EXPECT_EQ((*held)->TableNames().size(), 3); // the holder still works
     }
     EXPECT_EQ(openInOtherProcess(path), 0);
-    auto again = workspace().OpenDatabase(path, true);
-    EXPECT_TRUE(again.ok());
+    EXPECT_TRUE(workspace().OpenDatabase(path, true).ok());
 }
 
 } // namespace
