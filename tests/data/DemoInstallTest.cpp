@@ -62,28 +62,23 @@ TEST_F(DemoInstall, DataDiskHoldsTheDemonstrationClients)
     ASSERT_TRUE(ReadAllClients(s).ok());
     ASSERT_EQ(s.NumClients, 12);
 
-    const struct
-    {
-        int n;
-        QByteArray name; // Windows-1252 (octal escapes), as stored
-        int gender, race, edits, deleted;
-        QString age, born;
-    } clients[] = {
+    // {record, name as stored (Windows-1252), gender, race, edit count, deleted, age, born}
+    const std::tuple<int, QByteArray, int, int, int, int, QString, QString> clients[] = {
         {3, "Jos\351 Pe\361a", 1, 3, 0, 0, "29", "07/04/1994"},
         {10, "Vdydo Zlsvru", 2, 1, 0, 1, "36", "08/09/1987"}, // "Sarah Wilson" scrambled
         {11, "Michael Grant", 1, 1, 3, 0, "44", "10/10/1979"},
         {12, "Ren\351e Dubois", 2, 6, 0, 0, "N", "N"},
     };
-    for (const auto& c : clients) {
-        SCOPED_TRACE(testing::Message() << "client " << c.n);
-        const ClientRecord& r = s.Clients[c.n];
-        EXPECT_EQ(r.raw(Field::Name), c.name.leftJustified(25));
-        EXPECT_EQ(r.code(Field::Gender), c.gender);
-        EXPECT_EQ(r.code(Field::Race), c.race);
-        EXPECT_EQ(r.code(Field::EditCount), c.edits);
-        EXPECT_EQ(r.code(Field::NameDeleted), c.deleted);
-        EXPECT_EQ(r.trimmed(Field::Age), c.age);
-        EXPECT_EQ(r.text(Field::DateOfBirth), c.born.leftJustified(10));
+    for (const auto& [n, name, gender, race, edits, deleted, age, born] : clients) {
+        SCOPED_TRACE(testing::Message() << "client " << n);
+        const ClientRecord& r = s.Clients[n];
+        EXPECT_EQ(r.raw(Field::Name), name.leftJustified(25));
+        EXPECT_EQ(r.code(Field::Gender), gender);
+        EXPECT_EQ(r.code(Field::Race), race);
+        EXPECT_EQ(r.code(Field::EditCount), edits);
+        EXPECT_EQ(r.code(Field::NameDeleted), deleted);
+        EXPECT_EQ(r.trimmed(Field::Age), age);
+        EXPECT_EQ(r.text(Field::DateOfBirth), born.leftJustified(10));
     }
 
     // Every record is complete: test date, court values and one valid code per item.

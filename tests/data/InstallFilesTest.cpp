@@ -156,8 +156,7 @@ TEST(ParagraphFiles, EveryKeyHasAParagraphThatFitsTheReport)
 
 TEST(Branding, BothBrandingsAreCompleteDemonstrations)
 {
-    const Branding a = LoadBranding(dataDir(), QString());
-    const Branding b = LoadBranding(dataDir(), "b");
+    const Branding a = LoadBranding(dataDir(), QString()), b = LoadBranding(dataDir(), "b");
     for (const Branding* br : {&a, &b}) {
         EXPECT_FALSE(br->VendorName.isEmpty() || br->ReportLine2.isEmpty());
         EXPECT_LE(std::max(br->ReportLine1.size(), br->ReportLine2.size()), 66);
@@ -165,6 +164,7 @@ TEST(Branding, BothBrandingsAreCompleteDemonstrations)
         EXPECT_TRUE(br->VendorWeb.contains("example."));
         EXPECT_TRUE(br->VendorEmail.contains("@example."));
         EXPECT_TRUE(br->Phone.contains("555-01"));
+        EXPECT_EQ(br->Rights, "Synthetic items, norms and texts. Not a validated instrument.");
         // Roughly 3:2, as the about box and main menu expect.
         const auto m = QRegularExpression("viewBox=\"0 0 (\\d+) (\\d+)\"")
                            .match(QString::fromUtf8(readBytes(br->LogoPath)));
@@ -173,9 +173,6 @@ TEST(Branding, BothBrandingsAreCompleteDemonstrations)
     }
     EXPECT_NE(a.VendorName, b.VendorName);
     EXPECT_NE(a.LogoPath, b.LogoPath);
-    EXPECT_EQ(a.Phone, b.Phone);
-    EXPECT_EQ(a.Rights, "Synthetic items, norms and texts. Not a validated instrument.");
-    EXPECT_EQ(b.Rights, a.Rights);
 }
 
 TEST(GeneratedFiles, MatchTheirSource)

@@ -8,85 +8,61 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
-#include <cstdio>
-
 using namespace kvx;
 
 namespace {
 
 const Workspace& workspace()
 {
-    static const Workspace ws(EngineDefaults{QStringLiteral("QELTest"), QStringLiteral("tamvoli"),
-                                             QStringLiteral("/tmp/kvx.ini")},
-                              QString(), QStringLiteral("admin"), QString());
+    static const Workspace ws(EngineDefaults{"QELTest", "tamvoli", "/tmp/kvx.ini"}, QString(),
+                              "admin", QString());
     return ws;
 }
 
 // A small database with the question tables' and scan layout's fields, built here.
 QString buildFixture(const QTemporaryDir& dir)
 {
-    const QString path = dir.filePath(QStringLiteral("KVX_32.db"));
+    const QString path = dir.filePath("KVX_32.db");
     {
-        QSqlDatabase db =
-            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fixture"));
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "fixture");
         db.setDatabaseName(path);
         EXPECT_TRUE(db.open());
-        QSqlQuery q(db);
-        const char* cols = "(ID INTEGER, TestQuestion TEXT, QuestionAudio TEXT, ANSWER1 TEXT, "
-                           "ANSWER2 TEXT, ANSWER3 TEXT, ANSWER4 TEXT, ANSWER5 TEXT, ChoiceAudio1 "
-                           "TEXT, ChoiceAudio2 TEXT, ChoiceAudio3 TEXT, ChoiceAudio4 TEXT, "
-                           "ChoiceAudio5 TEXT)";
-        EXPECT_TRUE(q.exec(QStringLiteral("CREATE TABLE Spanish ") + QLatin1String(cols)));
-        EXPECT_TRUE(q.exec(QStringLiteral("CREATE TABLE english ") + QLatin1String(cols)));
-        EXPECT_TRUE(q.exec(QStringLiteral(
-            "CREATE TABLE ScanItem (ItemName TEXT, r REAL, theta REAL, X INTEGER, Y INTEGER, "
-            "dimx INTEGER, DimY INTEGER, dx REAL, dy REAL)")));
-        db.transaction();
-        for (int id = 1; id <= 155; ++id) {
-            q.prepare(QStringLiteral("INSERT INTO Spanish (ID, TestQuestion, ANSWER1, ANSWER2, "
-                                     "ANSWER3) VALUES (?, ?, 'Cierto', 'Falso', ?)"));
-            q.addBindValue(id);
-            q.addBindValue(QStringLiteral("Pregunta %1 ñ").arg(id));
-            q.addBindValue(id > 94 ? QVariant(QStringLiteral("Tres")) : QVariant());
-            EXPECT_TRUE(q.exec());
-        }
-        for (int i = 1; i <= 177; ++i) {
-            q.prepare(
-                QStringLiteral("INSERT INTO ScanItem VALUES (?, ?, 12.5, 0, 0, 4, 1, 25, 0)"));
-            q.addBindValue(QStringLiteral("Row%1").arg(i));
-            q.addBindValue(100.0 + i);
-            EXPECT_TRUE(q.exec());
-        }
-        db.commit();
+        const QString cols =
+            "(ID INTEGER, TestQuestion TEXT, QuestionAudio TEXT, ANSWER1 TEXT, ANSWER2 TEXT, "
+            "ANSWER3 TEXT, ANSWER4 TEXT, ANSWER5 TEXT, ChoiceAudio1 TEXT, ChoiceAudio2 TEXT, "
+            "ChoiceAudio3 TEXT, ChoiceAudio4 TEXT, ChoiceAudio5 TEXT)";
+        const QString count = "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT "
+                              "i + 1 FROM n WHERE i < %1) ";
+        for (const QString& sql : QStringList{
+                 "CREATE TABLE Spanish " + cols, "CREATE TABLE english " + cols,
+                 "CREATE TABLE ScanItem (ItemName TEXT, r REAL, theta REAL, X INTEGER, "
+                 "Y INTEGER, dimx INTEGER, DimY INTEGER, dx REAL, dy REAL)",
+                 count.arg(155) + "INSERT INTO Spanish (ID, TestQuestion, ANSWER1, ANSWER2, "
+                                  "ANSWER3) SELECT i, 'Pregunta ' || i || ' ñ', 'Cierto', "
+                                  "'Falso', CASE WHEN i > 94 THEN 'Tres' END FROM n",
+                 count.arg(177) + "INSERT INTO ScanItem SELECT 'Row' || i, 100 + i, "
+                                  "12.5, 0, 0, 4, 1, 25, 0 FROM n"})
+            EXPECT_TRUE(QSqlQuery(db).exec(sql)) << test::str(sql);
         db.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("fixture"));
+    QSqlDatabase::removeDatabase("fixture");
     return path;
 }
 
 TEST(QuestionDatabase, OpenErrorsCarryTheEngineNumbers)
 {
     QTemporaryDir dir;
-    const struct
-    {
-        QString path;
-        int code;
-    } cases[] = {
-        {dir.filePath(QStringLiteral("missing/KVX_32.db")), err::DbInvalidPath},
-        {QString(), err::DbInvalidPath},
-        {dir.filePath(QStringLiteral("KVX_32.db")), err::DbFileNotFound},
-    };
-    for (const auto& c : cases) {
-        auto db = workspace().OpenDatabase(c.path, true);
-        ASSERT_FALSE(db.ok()) << test::str(c.path);
-        EXPECT_EQ(db.error().code, c.code) << test::str(c.path);
+    ASSERT_TRUE(test::writeBytes(dir.filePath("junk.db"), QByteArray(4096, 'j')));
+    for (const auto& [path, code] :
+         {std::pair{dir.filePath("missing/KVX_32.db"), err::DbInvalidPath},
+          {dir.filePath("junk.db"), err::DbCannotOpen},
+          {QString(), err::DbInvalidPath},
+          {dir.filePath("KVX_32.db"), err::DbFileNotFound}}) {
+        auto db = workspace().OpenDatabase(path, true);
+        ASSERT_FALSE(db.ok()) << test::str(path);
+        EXPECT_EQ(db.error().code, code) << test::str(path);
     }
-    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("KVX_32.db")))); // never created
-
-    ASSERT_TRUE(test::writeBytes(dir.filePath(QStringLiteral("junk.db")), QByteArray(4096, 'j')));
-    auto junk = workspace().OpenDatabase(dir.filePath(QStringLiteral("junk.db")), false);
-    ASSERT_FALSE(junk.ok());
-    EXPECT_EQ(junk.error().code, err::DbCannotOpen);
+    EXPECT_FALSE(QFile::exists(dir.filePath("KVX_32.db"))); // never created
 }
 
 TEST(QuestionDatabase, TablesInStoredOrderAndRecordsInIdOrder)
@@ -95,27 +71,24 @@ TEST(QuestionDatabase, TablesInStoredOrderAndRecordsInIdOrder)
     const QString path = buildFixture(dir);
     auto db = workspace().OpenDatabase(path, true);
     ASSERT_TRUE(db.ok()) << test::str(db.error().message);
-    EXPECT_EQ((*db)->TableNames(),
-              (QStringList{QStringLiteral("Spanish"), QStringLiteral("english"),
-                           QStringLiteral("ScanItem")}));
+    EXPECT_EQ((*db)->TableNames(), (QStringList{"Spanish", "english", "ScanItem"}));
 
-    auto rs = (*db)->OpenRecordset(QStringLiteral("Select * from [Spanish]"));
+    auto rs = (*db)->OpenRecordset("Select * from [Spanish]");
     ASSERT_TRUE(rs.ok()) << test::str(rs.error().message);
     ASSERT_EQ(rs->RecordCount(), 155);
     int expected = 1;
     for (rs->MoveFirst(); !rs->AtEOF(); rs->MoveNext())
-        EXPECT_EQ(rs->Field(QStringLiteral("ID"))->toInt(), expected++);
+        EXPECT_EQ(rs->Field("ID")->toInt(), expected++);
     rs->MoveFirst();
-    EXPECT_EQ(rs->text(QStringLiteral("TestQuestion")), QStringLiteral("Pregunta 1 ñ"));
-    EXPECT_TRUE(rs->Field(QStringLiteral("ANSWER3"))->isNull());
-    EXPECT_EQ(rs->text(QStringLiteral("ANSWER3")), QString());
-    EXPECT_EQ(rs->Field(QStringLiteral("Nope")).error().code, err::DbNoSuchField);
+    EXPECT_EQ(rs->text("TestQuestion"), "Pregunta 1 ñ");
+    EXPECT_TRUE(rs->Field("ANSWER3")->isNull());
+    EXPECT_EQ(rs->text("ANSWER3"), QString());
+    EXPECT_EQ(rs->Field("Nope").error().code, err::DbNoSuchField);
     rs->MovePrevious();
     EXPECT_TRUE(rs->AtBOF());
-    EXPECT_EQ(rs->Field(QStringLiteral("ID")).error().code, err::DbNoCurrentRecord);
+    EXPECT_EQ(rs->Field("ID").error().code, err::DbNoCurrentRecord);
 
-    EXPECT_EQ((*db)->OpenRecordset(QStringLiteral("Select * from [French]")).error().code,
-              err::DbNoSuchTable);
+    EXPECT_EQ((*db)->OpenRecordset("Select * from [French]").error().code, err::DbNoSuchTable);
 }
 
 TEST(QuestionDatabase, ScanItemRowsKeepTheirOrderAndTakeNewXY)
@@ -125,43 +98,40 @@ TEST(QuestionDatabase, ScanItemRowsKeepTheirOrderAndTakeNewXY)
     {
         auto db = workspace().OpenDatabase(path, true);
         ASSERT_TRUE(db.ok());
-        auto rs = (*db)->OpenRecordset(QStringLiteral("ScanItem"));
+        auto rs = (*db)->OpenRecordset("ScanItem");
         ASSERT_TRUE(rs.ok());
         ASSERT_EQ(rs->RecordCount(), 177);
         int i = 1;
         for (rs->MoveFirst(); !rs->AtEOF(); rs->MoveNext(), ++i) {
-            ASSERT_EQ(rs->text(QStringLiteral("ItemName")), QStringLiteral("Row%1").arg(i));
-            ASSERT_TRUE(rs->SetValue(QStringLiteral("X"), i * 2));
-            ASSERT_TRUE(rs->SetValue(QStringLiteral("Y"), -i));
+            ASSERT_EQ(rs->text("ItemName"), QStringLiteral("Row%1").arg(i));
+            ASSERT_TRUE(rs->SetValue("X", i * 2));
+            ASSERT_TRUE(rs->SetValue("Y", -i));
             ASSERT_TRUE(rs->Update());
         }
     }
     auto db = workspace().OpenDatabase(path, false);
     ASSERT_TRUE(db.ok());
-    auto rs = (*db)->OpenRecordset(QStringLiteral("ScanItem"));
+    auto rs = (*db)->OpenRecordset("ScanItem");
     ASSERT_TRUE(rs.ok());
-    rs->MoveFirst();
-    for (int k = 1; k < 177; ++k)
-        rs->MoveNext();
-    EXPECT_EQ(rs->text(QStringLiteral("ItemName")), QStringLiteral("Row177"));
-    EXPECT_EQ(rs->Field(QStringLiteral("X"))->toInt(), 354);
-    EXPECT_EQ(rs->Field(QStringLiteral("Y"))->toInt(), -177);
-    EXPECT_FLOAT_EQ(rs->Field(QStringLiteral("r"))->toFloat(), 277.0f);
+    int i = 1;
+    for (rs->MoveFirst(); !rs->AtEOF(); rs->MoveNext(), ++i) {
+        EXPECT_EQ(rs->Field("X")->toInt(), i * 2);
+        EXPECT_EQ(rs->Field("Y")->toInt(), -i);
+    }
+    EXPECT_EQ(i, 178);
+    rs->MovePrevious();
+    EXPECT_FLOAT_EQ(rs->Field("r")->toFloat(), 277.0f);
 }
 
 // Runs this test program again as another process that tries to open the database.
 int openInOtherProcess(const QString& path)
 {
     QProcess p;
-    p.setProcessEnvironment([&] {
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("KVX_TRY_OPEN_DB"), path);
-        return env;
-    }());
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert("KVX_TRY_OPEN_DB", path);
+    p.setProcessEnvironment(env);
     p.start(QCoreApplication::applicationFilePath(), {});
-    if (!p.waitForFinished(20000))
-        return -1;
-    return p.exitCode();
+    return p.waitForFinished(20000) ? p.exitCode() : -1;
 }
 
 TEST(QuestionDatabase, ExclusiveOpenRefusesEveryOtherOpenerAtOnce)
@@ -174,13 +144,11 @@ TEST(QuestionDatabase, ExclusiveOpenRefusesEveryOtherOpenerAtOnce)
         auto second = workspace().OpenDatabase(path, true);
         ASSERT_FALSE(second.ok());
         EXPECT_EQ(second.error().code, err::DbInUse);
-        EXPECT_EQ(openInOtherProcess(path), 1); // refused as in use
-        // The holder still works.
-        EXPECT_EQ((*held)->TableNames().size(), 3);
+        EXPECT_EQ(openInOtherProcess(path), 1);     // refused as in use
+        EXPECT_EQ((*held)->TableNames().size(), 3); // the holder still works
     }
     EXPECT_EQ(openInOtherProcess(path), 0);
-    auto again = workspace().OpenDatabase(path, true);
-    EXPECT_TRUE(again.ok());
+    EXPECT_TRUE(workspace().OpenDatabase(path, true).ok());
 }
 
 } // namespace

@@ -1,48 +1,36 @@
 #include "common/TestSupport.h"
-#include "store/DataFile.h"
 
 #include <gtest/gtest.h>
 
-using namespace kvx;
+using namespace kvx::test;
 
 namespace {
-
-using test::runKvxtool;
 
 TEST(KvxtoolList, PrintsCountAndMenuLinesDecodedFromWindows1252)
 {
     QTemporaryDir dir;
-    Session s;
-    SetDataPath(s, dir.path());
-    s.client(1).setRaw(Field::Name, "Jane Doe");
-    s.client(2).setRaw(Field::Name, "Jos\xE9 Pe\xF1"
-                                    "a");
-    ASSERT_TRUE(WriteClient(s, 1));
-    ASSERT_TRUE(WriteClient(s, 2));
-
-    const test::ToolRun r =
-        runKvxtool({QStringLiteral("list"), QStringLiteral("--data-dir"), dir.path()});
+    ASSERT_TRUE(writeBytes(dir.filePath("DATA401.KVX"),
+                           QByteArray("Jane Doe").leftJustified(239) +
+                               QByteArray("Jos\351 Pe\361a").leftJustified(239)));
+    const ToolRun r = runKvxtool({"list", "--data-dir", dir.path()});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QByteArray("2\n1-Jane Doe") + QByteArray(17, ' ') +
-                         "\n2-Jos\xC3\xA9 Pe\xC3\xB1"
-                         "a" +
+    // UTF-8 on the terminal, the 25 stored characters with their trailing blanks.
+    EXPECT_EQ(r.out, "2\n1-Jane Doe" + QByteArray(17, ' ') + "\n2-Jos\303\251 Pe\303\261a" +
                          QByteArray(16, ' ') + "\n");
 }
 
 TEST(KvxtoolList, FailsWithAOneLineMessage)
 {
-    const test::ToolRun missingOption = runKvxtool({QStringLiteral("list")});
-    EXPECT_NE(missingOption.exitCode, 0);
-    EXPECT_TRUE(missingOption.err.startsWith("kvxtool: "));
-
     QTemporaryDir dir;
-    ASSERT_TRUE(
-        test::writeBytes(dir.filePath(QStringLiteral("DATA401.KVX")), QByteArray(239 * 52, ' ')));
-    const test::ToolRun tooMany =
-        runKvxtool({QStringLiteral("list"), QStringLiteral("--data-dir"), dir.path()});
-    EXPECT_NE(tooMany.exitCode, 0);
-    EXPECT_TRUE(tooMany.err.contains("52 records"));
-    EXPECT_TRUE(tooMany.out.isEmpty());
+    ASSERT_TRUE(writeBytes(dir.filePath("DATA401.KVX"), QByteArray(239 * 52, ' ')));
+    for (const auto& [args, why] :
+         {std::pair{QStringList{"list"}, "--data-dir DIR is required"},
+          {QStringList{"list", "--data-dir", dir.path()}, "holds 52 records"}}) {
+        const ToolRun r = runKvxtool(args);
+        EXPECT_NE(r.exitCode, 0) << why;
+        EXPECT_TRUE(r.err.startsWith("kvxtool: ") && r.err.contains(why)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << why;
+    }
 }
 
 } // namespace
