@@ -33,8 +33,6 @@ TEST(ReportPages, FromTheFileToPagesOfLines)
             pages.append(PageLines(piece));
         EXPECT_EQ(pages, expected) << bytes;
     }
-    QTemporaryDir empty;
-    EXPECT_EQ(ReadReportText(empty.path()).error().code, err::FileNotFound);
 }
 
 TEST(RawPort, PrintsTheReportWithAFormFeedLineOrLeavesItAsItWas)

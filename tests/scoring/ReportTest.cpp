@@ -34,12 +34,11 @@ QStringList reportLines(const ClientScores& r, const ClientFixture& c = {})
     return lines;
 }
 
-qsizetype find(const QStringList& lines, const QString& start, qsizetype from = 0)
+// The first line that starts with start.
+qsizetype find(const QStringList& lines, const QString& start)
 {
-    for (qsizetype i = from; i < lines.size(); ++i)
-        if (lines[i].startsWith(start))
-            return i;
-    return -1;
+    return std::ranges::find_if(lines, [&](const QString& l) { return l.startsWith(start); }) -
+           lines.begin();
 }
 
 // A line of two columns: from column 8 and from column 44.

@@ -170,7 +170,7 @@ private slots:
             RecordingPrinter printer;
             printer.failAt = failAt;
             QString progress;
-            printer.onPrint = [&](qsizetype) {
+            printer.onPrint = [&] {
                 QVERIFY(dialog());
                 progress = dialog()->lblProgress->text();
                 if (failAt == 0)
