@@ -1,5 +1,4 @@
-// Reports on pages: PDF files read back with poppler-utils, the system printer (a real print
-// queue when scripts/start-cups has set one up) and kvxtool print.
+// PDF files read back with poppler-utils, a real print queue (scripts/start-cups), kvxtool print.
 #include "scoring/ReportPrint.h"
 #include "scoring/OutputFixture.h"
 #include "scoring/RawPrinter.h"

@@ -23,8 +23,7 @@ TEST(Tool, ScorePrintsTheResultsAsJson)
     OutputInstall inst;
     const ToolRun r = run(inst, "score", 1, {"--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    // ALCOHOL: 3 True answers and 1 point for the arrest, floor 29; VIOLENCE: 4 points for
-    // two domestic violence arrests, floor 68. Stress coping: raw 60, bracket 30.
+    // Floors: ALCOHOL 29 (one arrest), VIOLENCE 68 (two). Stress coping: raw 60, bracket 30.
     const std::tuple<const char*, int, int, int, int> scales[]{
         {"TRUTHFULNESS", 0, 0, 0, 0}, {"ALCOHOL", 4, 29, 3, 1},  {"CONTROL", 0, 0, 0, 0},
         {"DRUG", 0, 0, 0, 0},         {"VIOLENCE", 4, 68, 0, 1}, {"STRESS COPING", 60, 30, 9, 0}};
