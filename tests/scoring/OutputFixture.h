@@ -1,6 +1,6 @@
 #pragma once
 
-// For the report output tests: an installation and data disk with clients "Client 1" to "7".
+// An installation and a data disk with clients "Client 1" to "7".
 
 #include "scoring/ReportOutput.h"
 #include "scoring/ReportWriter.h"
@@ -24,9 +24,10 @@ struct OutputInstall
         s.ProgramDir = program.path();
         SetDataPath(s, data.path());
         for (int n = 1; n <= 7; ++n) {
-            ClientFixture c;
+            // Client 1 scores on ALCOHOL and VIOLENCE, with arrest floors.
+            ClientFixture c =
+                n == 1 ? clientWith("12=2;13=1", answered({{21, 23, '1'}})) : ClientFixture();
             c.name = QStringLiteral("Client %1").arg(n);
-            c.answers = neutralAnswers();
             s.client(n) = c.record();
             if (!WriteClient(s, n))
                 std::abort();
@@ -50,7 +51,7 @@ struct RecordingPrinter : ReportPrinter
         printed << readBytes(QDir(dir).filePath(kReportFileName));
         copies << QDir(dir).entryList({QStringLiteral("temp*")}, QDir::Files).size();
         if (onPrint)
-            onPrint(printed.size());
+            onPrint();
         return failAt == printed.size() ? Status(Error{err::DeviceIo, QStringLiteral("offline")})
                                         : Status();
     }
@@ -62,7 +63,7 @@ struct RecordingPrinter : ReportPrinter
 
     QList<QByteArray> printed;
     QList<qsizetype> copies;
-    std::function<void(qsizetype)> onPrint;
+    std::function<void()> onPrint;
     qsizetype failAt = 0;
     int finished = 0;
 };

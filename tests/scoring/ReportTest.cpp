@@ -34,12 +34,11 @@ QStringList reportLines(const ClientScores& r, const ClientFixture& c = {})
     return lines;
 }
 
-qsizetype find(const QStringList& lines, const QString& start, qsizetype from = 0)
+// The first line that starts with start.
+qsizetype find(const QStringList& lines, const QString& start)
 {
-    for (qsizetype i = from; i < lines.size(); ++i)
-        if (lines[i].startsWith(start))
-            return i;
-    return -1;
+    return std::ranges::find_if(lines, [&](const QString& l) { return l.startsWith(start); }) -
+           lines.begin();
 }
 
 // A line of two columns: from column 8 and from column 44.
@@ -105,8 +104,7 @@ TEST(Report, ChartNotesColumnsAndResponses)
 
 TEST(ScoreAndReport, FailuresNameTheFileAndKeepThePreviousReport)
 {
-    // The file spoiled (no contents: removed), whether the test is invalid, the error. Key
-    // and "END" lines match whole.
+    // The file spoiled (no contents: removed), whether the test is invalid, the error.
     const std::tuple<const char*, const char*, bool, QString> cases[]{
         {"KVXDG.TXT", nullptr, false, "KVXDG.TXT: file not found"},
         {"KVXCL.TXT", "LOW \r\nx\r\nEND\r\n", false, "KVXCL.TXT: no paragraph for the key \"LOW\""},
@@ -142,8 +140,7 @@ TEST(ScoreAndReport, FailuresNameTheFileAndKeepThePreviousReport)
     }
 }
 
-// A few True answers on every scale, mixed frequencies, two treatment needs and most
-// interview items answered.
+// Some True answers on every scale, mixed frequencies, most interview items answered.
 QByteArray variedAnswers()
 {
     QByteArray a = neutralAnswers();

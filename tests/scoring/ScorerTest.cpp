@@ -189,8 +189,7 @@ TEST(Scorer, PointsOfEachBlockAndCode)
     key.PointKey[3][4] = "9" + QString(38, u'0') + "8";
     key.PointKey[4][1] = "6000x00004";
     key.PointKey[5][3] = "12";
-    // Item, answer, points. Codes above a block's choices, characters other than digits
-    // and items past the end of a short key earn nothing.
+    // Item, answer, points. Codes above a block's choices, non-digits and short keys earn 0.
     const std::tuple<int, int, int> cases[]{
         {3, 1, 3},   {50, 1, 7},  {1, 3, 0},   {1, 9, 0},   {51, 2, 3},  {94, 2, 5},  {94, 4, 0},
         {95, 4, 9},  {134, 4, 8}, {135, 4, 0}, {95, 5, 0},  {136, 1, 6}, {140, 1, 0}, {145, 1, 4},

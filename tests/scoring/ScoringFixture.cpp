@@ -155,15 +155,12 @@ QByteArray answered(std::initializer_list<Span> spans, QByteArray base)
 ClientRecord ClientFixture::record() const
 {
     ClientRecord r;
-    std::vector<std::pair<Field, QString>> texts{{Field::Name, name},
-                                                 {Field::Age, age},
-                                                 {Field::DateOfBirth, dob},
-                                                 {Field::TestDate, testDate}};
+    bool fits = r.setText(Field::Name, name) && r.setText(Field::Age, age) &&
+                r.setText(Field::DateOfBirth, dob) && r.setText(Field::TestDate, testDate);
     for (int j = 1; j <= 15; ++j)
-        texts.emplace_back(courtField(j), court[j].isEmpty() ? "0" : court[j]);
-    for (const auto& [field, text] : texts)
-        if (!r.setText(field, text))
-            qFatal("fixture text does not fit: %s", qPrintable(text));
+        fits = r.setText(courtField(j), court[j].isEmpty() ? "0" : court[j]) && fits;
+    if (!fits)
+        qFatal("fixture text does not fit");
     r.setCode(Field::Gender, gender);
     r.setCode(Field::Race, race);
     r.setCode(Field::Marital, marital);

@@ -1,9 +1,6 @@
 // kvxtool score, report and check-install on fixture installations and data disks.
+#include "scoring/OutputFixture.h"
 #include "scoring/ScoreAndReport.h"
-#include "scoring/ScoringFixture.h"
-
-#include "common/TestSupport.h"
-#include "store/DataFile.h"
 
 #include <QProcess>
 
@@ -14,79 +11,51 @@ using namespace kvx::test;
 
 namespace {
 
-struct Tool : ::testing::Test
+ToolRun run(const OutputInstall& inst, const char* command, int client, QStringList extra = {})
 {
-    void SetUp() override
-    {
-        writeInstallation(program_.path());
-        Session s;
-        SetDataPath(s, data_.path());
-        s.client(1) = clientWith("12=2;13=1", answered({{21, 23, '1'}})).record();
-        s.client(2) = ClientFixture().record();
-        ASSERT_TRUE(WriteClient(s, 1) && WriteClient(s, 2));
-    }
-
-    QString report() const { return QDir(program_.path()).filePath("REPORT.PRN"); }
-
-    ToolRun run(const char* command, int client, const QStringList& extra = {})
-    {
-        return runKvxtool(QStringList{command, "--program-dir", program_.path(), "--data-dir",
-                                      data_.path(), "--client", QString::number(client)} +
-                          extra);
-    }
-
-    QTemporaryDir program_;
-    QTemporaryDir data_;
-};
-
-TEST_F(Tool, ScorePrintsTheResultsAsJson)
-{
-    const ToolRun r = run("score", 1, {"--json"});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    // ALCOHOL: 3 True answers and 1 point for the arrest, floor 29; VIOLENCE: 4 points for
-    // two domestic violence arrests, floor 68. Stress coping: raw 60, bracket 30.
-    EXPECT_EQ(r.out.toStdString(),
-              "{\"client\": 1, \"scales\": ["
-              "{\"name\": \"TRUTHFULNESS\", \"raw\": 0, \"percentile\": 0, \"omitted\": 0, "
-              "\"endorsed\": 0, \"arrestFloor\": 0}, "
-              "{\"name\": \"ALCOHOL\", \"raw\": 4, \"percentile\": 29, \"omitted\": 0, "
-              "\"endorsed\": 3, \"arrestFloor\": 1}, "
-              "{\"name\": \"CONTROL\", \"raw\": 0, \"percentile\": 0, \"omitted\": 0, "
-              "\"endorsed\": 0, \"arrestFloor\": 0}, "
-              "{\"name\": \"DRUG\", \"raw\": 0, \"percentile\": 0, \"omitted\": 0, "
-              "\"endorsed\": 0, \"arrestFloor\": 0}, "
-              "{\"name\": \"VIOLENCE\", \"raw\": 4, \"percentile\": 68, \"omitted\": 0, "
-              "\"endorsed\": 0, \"arrestFloor\": 1}, "
-              "{\"name\": \"STRESS COPING\", \"raw\": 60, \"percentile\": 30, \"omitted\": 0, "
-              "\"endorsed\": 9, \"arrestFloor\": 0}], \"timesArrestedFlag\": 0}\n");
+    return runKvxtool(QStringList{command, "--program-dir", inst.program.path(), "--data-dir",
+                                  inst.data.path(), "--client", QString::number(client)} +
+                      extra);
 }
 
-TEST_F(Tool, ReportWritesTheSameFileAsTheProgram)
+TEST(Tool, ScorePrintsTheResultsAsJson)
 {
-    Session s;
-    s.ProgramDir = program_.path();
-    SetDataPath(s, data_.path());
-    ASSERT_TRUE(ReadAllClients(s));
-    s.CurClient = 1;
+    OutputInstall inst;
+    const ToolRun r = run(inst, "score", 1, {"--json"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // Floors: ALCOHOL 29 (one arrest), VIOLENCE 68 (two). Stress coping: raw 60, bracket 30.
+    const std::tuple<const char*, int, int, int, int> scales[]{
+        {"TRUTHFULNESS", 0, 0, 0, 0}, {"ALCOHOL", 4, 29, 3, 1},  {"CONTROL", 0, 0, 0, 0},
+        {"DRUG", 0, 0, 0, 0},         {"VIOLENCE", 4, 68, 0, 1}, {"STRESS COPING", 60, 30, 9, 0}};
+    QStringList json;
+    for (auto [name, raw, percentile, endorsed, floor] : scales)
+        json << QString::asprintf(R"({"name": "%s", "raw": %d, "percentile": %d, "omitted": 0, )"
+                                  R"("endorsed": %d, "arrestFloor": %d})",
+                                  name, raw, percentile, endorsed, floor);
+    EXPECT_EQ(QString(r.out), R"({"client": 1, "scales": [)" + json.join(", ") +
+                                  R"(], "timesArrestedFlag": 0})"
+                                  "\n");
+    const ToolRun none = run(inst, "score", 8);
+    EXPECT_EQ(
+        std::pair(none.exitCode, none.err.trimmed()),
+        std::pair(1, QByteArray("kvxtool: score: the data disk has no client 8 (it holds 7)")));
+}
+
+TEST(Tool, ReportWritesTheSameFileAsTheProgram)
+{
+    OutputInstall inst;
+    inst.s.CurClient = 1;
     for (bool summary : {false, true}) {
-        s.SummaryPage = summary;
-        ASSERT_TRUE(ScoreAndReport(s));
-        const QByteArray expected = readBytes(report());
-        ASSERT_TRUE(QFile::remove(report()));
-        const ToolRun r = run("report", 1, summary ? QStringList{"--summary-page"} : QStringList{});
-        EXPECT_EQ(std::pair(r.exitCode, readBytes(report())), std::pair(0, expected));
+        inst.s.SummaryPage = summary;
+        ASSERT_TRUE(ScoreAndReport(inst.s));
+        const QByteArray expected = inst.report();
+        ASSERT_TRUE(QFile::remove(inst.file("REPORT.PRN")));
+        const ToolRun r =
+            run(inst, "report", 1, summary ? QStringList{"--summary-page"} : QStringList{});
+        EXPECT_EQ(std::pair(r.exitCode, inst.report()), std::pair(0, expected));
         EXPECT_EQ(expected.contains("ONE-PAGE SUMMARY"), summary);
     }
 }
-
-TEST_F(Tool, ScoreRefusesAClientNotOnTheDisk)
-{
-    const ToolRun none = run("score", 3);
-    EXPECT_EQ(
-        std::pair(none.exitCode, none.err.trimmed().toStdString()),
-        std::pair(1, std::string("kvxtool: score: the data disk has no client 3 (it holds 2)")));
-}
-
 TEST(CheckInstall, FindsEachPlantedFault)
 {
     // An installation with the built question database. The file; the text replaced in it

@@ -14,24 +14,21 @@
 using namespace kvx;
 using namespace kvx::test;
 
-namespace {
-
-struct FakeSaveChooser : SaveFileChooser
-{
-    QString ChooseSaveFile(QWidget*, const QString&, const QString& path, const QString&) override
-    {
-        suggested << path;
-        return answer;
-    }
-    QStringList suggested;
-    QString answer; // empty: cancelled
-};
-
-} // namespace
-
 class ViewReportTest : public QObject
 {
     Q_OBJECT
+
+    struct FakeSaveChooser : SaveFileChooser
+    {
+        QString ChooseSaveFile(QWidget*, const QString&, const QString& path,
+                               const QString&) override
+        {
+            suggested << path;
+            return answer;
+        }
+        QStringList suggested;
+        QString answer; // empty: cancelled
+    };
 
     std::optional<OutputInstall> inst;
     std::optional<ScriptedPrompter> p;
@@ -170,7 +167,7 @@ private slots:
             RecordingPrinter printer;
             printer.failAt = failAt;
             QString progress;
-            printer.onPrint = [&](qsizetype) {
+            printer.onPrint = [&] {
                 QVERIFY(dialog());
                 progress = dialog()->lblProgress->text();
                 if (failAt == 0)
