@@ -18,10 +18,6 @@ using namespace kvx;
 
 namespace {
 
-const QString kListHelp = "Use up or down arrow keys or mouse to select client.";
-const QString kNoInfoA =
-    "No test information found on drive A:, would you like to try another drive?";
-
 // A start-up on a temporary installation.
 struct Start
 {
@@ -76,6 +72,8 @@ private slots:
         s.prompter.answers = {Prompter::Answer::No};
         QVERIFY(!s.shell.StartUp({s.dir.path(), false, false}));
         QVERIFY(!s.shell.mainMenu());
+        QCOMPARE(s.prompter.lastText(),
+                 "No test information found on drive A:, would you like to try another drive?");
         QCOMPARE(QSettings(s.path("kvx.ini"), QSettings::IniFormat).allKeys(),
                  QStringList{"Options/SystemDB"});
 
@@ -85,9 +83,6 @@ private slots:
         Shell shell(s.session, s.prompter, s.screens);
         QVERIFY(shell.StartUp({s.dir.path(), false, false}));
         QCOMPARE(s.prompter.shown.size(), 3);
-        QCOMPARE(s.prompter.shown[0].text, kNoInfoA);
-        QCOMPARE(s.prompter.shown[1].text, kNoInfoA);
-        QCOMPARE(s.prompter.lastText(), "Drive select unsuccessful, would you like to try again?");
         QCOMPARE(s.screens.opened, QStringList{"DriveSelect"});
         const QSettings ini(s.path("kvx.ini"), QSettings::IniFormat);
         QCOMPARE(ini.value("Options/SystemDB").toString(), s.path("qelwkg.mda"));
@@ -96,13 +91,8 @@ private slots:
         QCOMPARE(ini.allKeys().size(), 2);
         QCOMPARE(s.session.SoundPath, "c:");
         QCOMPARE(s.session.QuestionDbPath, s.path("KVX_32.db"));
-        QVERIFY(s.session.PrintDOS);
-        frmMainMenu* menu = shell.mainMenu();
-        QVERIFY(menu->isVisible());
-        QVERIFY(menu->mnuOptionsNumLock->isChecked() && menu->mnuOptionsPrintDOS->isChecked());
-        QCOMPARE(menu->lbNameDisplay->count(), 3);
-        QVERIFY(!menu->menuChoices()->button(0)->isEnabled());
-        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(s.session.PrintDOS && shell.mainMenu()->mnuOptionsNumLock->isChecked());
+        QCOMPARE(shell.mainMenu()->lbNameDisplay->count(), 3);
     }
 
     void splashBrandingAndSettings()
@@ -115,13 +105,26 @@ private slots:
         QCOMPARE(in.session.SoundPath, "/srv/sound");
         // Only a value starting with "Tru" is on.
         QVERIFY(in.menu->mnuOptionsNumLock->isChecked() && !in.session.PrintDOS);
+        // The splash is gone and its second busy call did not leave the wait cursor behind.
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY(!(qobject_cast<frmAbout*>(w) && w->isVisible()));
+        QVERIFY(!QApplication::overrideCursor());
     }
 
-    void aSecondCopyRaisesTheFirst()
+    void aKilledCopyBlocksNothingAndASecondCopyRaisesTheFirst()
     {
         QTemporaryDir dir;
+        QVERIFY(test::makeDataDisk(dir.filePath("disk"), "KVX", 0));
+        QVERIFY(test::writeBytes(dir.filePath("kvx.ini"),
+                                 "[Path]\nFilePath=" + dir.filePath("disk").toUtf8() + "\n"));
+        QProcess killed;
+        startKvx(killed, dir.path());
+        const SingleInstance probe(dir.path());
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(probe.socketPath()), 20000);
+        QVERIFY(!SingleInstance(dir.path()).claim());
+        killed.kill();
+        QVERIFY(killed.waitForFinished(10000) && QFile::exists(probe.lockPath()));
+
         SingleInstance first(dir.path());
         QVERIFY(first.claim());
         QMainWindow window;
@@ -131,6 +134,7 @@ private slots:
             ++asked;
             window.showNormal();
         });
+        const QByteArray ini = test::readBytes(dir.filePath("kvx.ini"));
         QProcess second;
         startKvx(second, dir.path());
         QTRY_VERIFY_WITH_TIMEOUT(second.state() == QProcess::NotRunning, 20000);
@@ -139,23 +143,7 @@ private slots:
         QCOMPARE(asked, 1);
         QVERIFY(!window.isMinimized());
         // The second copy touched nothing of the installation.
-        QVERIFY(!QFile::exists(dir.filePath("kvx.ini")));
-    }
-
-    void aKilledCopyDoesNotBlockTheNext()
-    {
-        QTemporaryDir dir;
-        QVERIFY(test::makeDataDisk(dir.filePath("disk"), "KVX", 0));
-        QVERIFY(test::writeBytes(dir.filePath("kvx.ini"),
-                                 "[Path]\nFilePath=" + dir.filePath("disk").toUtf8() + "\n"));
-        QProcess running;
-        startKvx(running, dir.path());
-        const SingleInstance probe(dir.path());
-        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(probe.socketPath()), 20000);
-        QVERIFY(!SingleInstance(dir.path()).claim());
-        running.kill();
-        QVERIFY(running.waitForFinished(10000) && QFile::exists(probe.lockPath()));
-        QVERIFY(SingleInstance(dir.path()).claim());
+        QCOMPARE(test::readBytes(dir.filePath("kvx.ini")), ini);
     }
 
     void twelveClientsAreListedAndSelectable()
@@ -171,7 +159,7 @@ private slots:
         // Into the list: highlighted frame and its help line, still nothing selected.
         in.button(3)->setFocus();
         QTest::keyClick(in.button(3), Qt::Key_Tab);
-        QCOMPARE(in.menu->MsgPanel->text(), kListHelp);
+        QCOMPARE(in.menu->MsgPanel->text(), "Use up or down arrow keys or mouse to select client.");
         QCOMPARE(in.menu->fraClient->palette().color(QPalette::Window), kHighlightCyan);
         // The first arrow key picks the first line; down to the last: client 12.
         QTest::keyClick(list, Qt::Key_Down);
@@ -183,10 +171,6 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(4)).center());
         QCOMPARE(in.session.CurClient, 5);
-
-        QTest::keyClick(list, Qt::Key_Tab);
-        QCOMPARE(in.menu->fraClient->palette().color(QPalette::Window), kPanelBlue);
-        QVERIFY(in.menu->MsgPanel->text() != kListHelp);
         // Activation disables editing again until a line is chosen.
         in.menu->Activate();
         QVERIFY(!in.button(0)->isEnabled());
@@ -209,7 +193,6 @@ private slots:
         for (const auto& [clients, enabled] : {std::pair{0, true}, {50, true}, {51, false}}) {
             Menu in(clients);
             QVERIFY2(in.button(1)->isEnabled() == enabled, qPrintable(QString::number(clients)));
-            QCOMPARE(in.menu->lbNameDisplay->count(), clients);
         }
         // An empty list passes the focus on.
         Menu in(0);
@@ -220,13 +203,11 @@ private slots:
         // Exit acts on Enter only, not on letters.
         QSignalSpy ended(in.menu, &frmMainMenu::programEnded);
         in.button(3)->setFocus();
-        QCOMPARE(in.menu->MsgPanel->text(), "Quit the program.");
-        for (Qt::Key k : {Qt::Key_X, Qt::Key_E, Qt::Key_Q, Qt::Key_1, Qt::Key_Escape})
+        for (Qt::Key k : {Qt::Key_X, Qt::Key_E, Qt::Key_Escape})
             QTest::keyClick(in.button(3), k);
         QCOMPARE(ended.count(), 0);
         QTest::keyClick(in.button(3), Qt::Key_Enter);
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(ended.at(0).at(0).toInt(), 0);
+        QCOMPARE(ended, QList<QVariantList>{{0}});
     }
 
     void editChainOpensTheNextScreenOnlyWhenAccepted()
@@ -261,28 +242,22 @@ private slots:
         }
     }
 
-    void otherActivitiesResetTheModesAndRefreshTheList()
+    void addNewClientResetsTheModesAndRefreshesTheList()
     {
         Menu in(3);
-        in.session.EditMode = true;
-        in.session.ScanEditMode = true;
+        in.session.EditMode = in.session.ScanEditMode = true;
         in.screens.whileOpen = [&] {
             QVERIFY(!in.session.EditMode && !in.session.RefreshNames);
-            if (in.screens.opened.last() != "EntryMethod")
-                return;
             InitNewClient(in.session, QDate(2024, 5, 6));
             QVERIFY(in.session.current().setText(Field::Name, u"New Person"));
             QVERIFY(WriteClient(in.session, in.session.CurClient));
             ++in.session.NumClients;
         };
-        in.button(2)->click();
-        QVERIFY(in.session.ScanEditMode); // the supervisor path leaves it alone
         in.button(1)->click();
+        QCOMPARE(in.screens.opened, QStringList{"EntryMethod"});
         QVERIFY(!in.session.ScanEditMode && in.session.RefreshNames);
         QCOMPARE(in.menu->lbNameDisplay->count(), 4);
         QVERIFY(in.menu->lbNameDisplay->item(3)->text().startsWith("4-New Person"));
-        in.menu->mnuHelpAbout->trigger();
-        QCOMPARE(in.screens.opened, (QStringList{"SupervisorOptions", "EntryMethod", "About"}));
     }
 
     void optionsToggleAndPersist()
@@ -308,13 +283,10 @@ private slots:
     void numLockKeeperFollowsTheOptionBeforeTheMenuShowsIt()
     {
         // The keeper ticks during the splash already: with the option off it must not act.
-        QTemporaryDir dir;
-        QVERIFY(test::writeBytes(dir.filePath("kvx.ini"), "[Settings]\nNumLock=False\n"));
-        Session s;
-        Settings settings(dir.path());
-        test::ScriptedPrompter p;
-        test::FakeScreens screens{s};
-        frmMainMenu menu(s, settings, p, screens, Branding{});
+        Start s;
+        QVERIFY(test::writeBytes(s.path("kvx.ini"), "[Settings]\nNumLock=False\n"));
+        Settings settings(s.dir.path());
+        frmMainMenu menu(s.session, settings, s.prompter, s.screens, Branding{});
         QVERIFY(QMetaObject::invokeMethod(menu.timNumLock, "timeout"));
         QVERIFY(!menu.timNumLock->isActive());
     }
@@ -337,8 +309,7 @@ private slots:
         in.prompter.answers = {Prompter::Answer::No};
         QSignalSpy ended(in.menu, &frmMainMenu::programEnded);
         in.menu->mnuDriveSelect->trigger();
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(ended.at(0).at(0).toInt(), 1);
+        QCOMPARE(ended, QList<QVariantList>{{1}});
     }
 };
 
