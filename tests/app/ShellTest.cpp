@@ -2,21 +2,96 @@
 #include "AppFixtures.h"
 #include "app/SingleInstance.h"
 #include "app/frmAbout.h"
+#include "app/frmDriveSelect.h"
 #include "app/frmMainMenu.h"
 #include "store/DataFile.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QVBoxLayout>
 
 using namespace kvx;
 
 namespace {
+
+// Records the screens opened. A chain screen runs whileOpen, then answers with the next queued
+// ScreenAccepted value (false when none); DriveSelect returns the next queued folder.
+struct FakeScreens : Screens
+{
+    explicit FakeScreens(Session& s) : session(s) {}
+    void About() override { opened << "About"; }
+    QString DriveSelect() override
+    {
+        opened << "DriveSelect";
+        return drives.isEmpty() ? QString() : drives.takeFirst();
+    }
+    void ClientInformation() override { chain("ClientInformation"); }
+    void CourtHistory() override { chain("CourtHistory"); }
+    void AnswerEntry() override { chain("AnswerEntry"); }
+    void EntryMethod() override { chain("EntryMethod"); }
+    void SupervisorOptions() override { chain("SupervisorOptions"); }
+    void chain(const QString& name)
+    {
+        opened << name;
+        if (whileOpen)
+            whileOpen();
+        session.ScreenAccepted = !accepted.isEmpty() && accepted.takeFirst();
+    }
+
+    Session& session;
+    QStringList opened, drives;
+    QList<bool> accepted;
+    std::function<void()> whileOpen;
+};
+
+class SampleScreen : public KvxScreen
+{
+public:
+    SampleScreen(Session& s, Prompter& p) : KvxScreen(s, p)
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(edit);
+        SelectAllOnFocus::install(edit);
+        addMenuChoices(Qt::Horizontal)->add("OK", "Accept.");
+        menuChoices()->add("Cancel", "Go back.");
+        layout->addWidget(menuChoices());
+        layout->addWidget(MsgPanel);
+        show();
+        QVERIFY(QTest::qWaitForWindowExposed(this));
+    }
+    QLineEdit* edit = new QLineEdit("some text", this);
+
+    // "lit": cyan with a bold caption; "plain": blue with a normal one.
+    QString look(int i) const
+    {
+        const QColor c = menuChoices()->panel(i)->palette().color(QPalette::Window);
+        const bool bold = menuChoices()->button(i)->font().bold();
+        return c == kHighlightCyan && bold ? "lit" : c == kPanelBlue && !bold ? "plain" : "mixed";
+    }
+};
+
+struct FakeFolderPicker : FolderPicker
+{
+    QString PickFolder(QWidget*, const QString&) override { return ++asked, answer; }
+    QString answer;
+    int asked = 0;
+};
+
+QStringList entryTexts(const QComboBox* box)
+{
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
+    return texts;
+}
 
 // A start-up on a temporary installation.
 struct Start
@@ -26,7 +101,7 @@ struct Start
     QTemporaryDir dir;
     Session session;
     test::ScriptedPrompter prompter;
-    test::FakeScreens screens{session};
+    FakeScreens screens{session};
     Shell shell{session, prompter, screens};
 };
 
@@ -64,7 +139,131 @@ class ShellTest : public QObject
 {
     Q_OBJECT
 
+    Session session;
+    test::ScriptedPrompter prompter;
+    const Branding branding{
+        "Vendor", "www.vendor.test", "mail@vendor.test", "Rights.", "555 0100", {}, {}, {}};
+
 private slots:
+    void menuButtonsHighlightShowHelpAndActOnlyOnEnterAndSpace()
+    {
+        SampleScreen screen(session, prompter);
+        screen.activateWindow();
+        QPushButton* ok = screen.menuChoices()->button(0);
+        ok->setFocus();
+        QCOMPARE(screen.look(0) + ' ' + screen.look(1), "lit plain");
+        QCOMPARE(screen.helpLine()->text(), "Accept.");
+        QSignalSpy chosen(screen.menuChoices(), &MenuChoices::chosen);
+        for (Qt::Key key : {Qt::Key_O, Qt::Key_C, Qt::Key_1, Qt::Key_Escape, Qt::Key_Down})
+            QTest::keyClick(ok, key);
+        // Escape on a button must not close the screen either.
+        QVERIFY(chosen.isEmpty() && screen.isVisible() && screen.result() == 0);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+            QTest::keyClick(ok, key);
+        QCOMPARE(chosen, (QList<QVariantList>{{0}, {0}, {0}}));
+
+        QTest::keyClick(ok, Qt::Key_Tab);
+        QCOMPARE(screen.look(0) + ' ' + screen.look(1), "plain lit");
+        // Leaving for a text field keeps the button's help text and selects the field's text.
+        screen.edit->setFocus();
+        QCOMPARE(screen.look(1), "plain");
+        QCOMPARE(screen.helpLine()->text(), "Go back.");
+        QTRY_COMPARE(screen.edit->selectedText(), "some text");
+        HighlightMenuChoice(&screen, 1);
+        QCOMPARE(screen.look(1), "lit");
+        ResetMenuChoices(&screen, 1);
+        QCOMPARE(screen.look(1), "plain");
+    }
+
+    void splashWipesInTenTicksAndClosesAfterFourMore()
+    {
+        frmAbout splash(branding, true, nullptr, 100000, 5);
+        QCOMPARE(splash.windowTitle(), "Initializing...");
+        QVERIFY(splash.cmdOK->isHidden());
+        QSignalSpy ticks(&splash, &frmAbout::fadeFinished);
+        splash.show();
+        for (int tick = 1; tick <= 10; ++tick) {
+            QVERIFY(!splash.FadeDone() && splash.Picture2[0]->isVisible());
+            QVERIFY(QMetaObject::invokeMethod(splash.Timer1, "timeout"));
+            QCOMPARE(splash.bandHeight(5), 560 - 50 * tick);
+        }
+        QVERIFY(splash.FadeDone() && !splash.Timer1->isActive() && splash.Picture2[5]->isHidden());
+        QCOMPARE(ticks.count(), 1);
+        splash.closeSplash();
+        QCOMPARE(ticks.count(), 5);
+        QVERIFY(!splash.isVisible());
+    }
+
+    void aboutModeShowsTheBrandingAndClosesOnOk()
+    {
+        frmAbout about(branding, false);
+        QCOMPARE(about.windowTitle(), "About KVX");
+        QCOMPARE(
+            (QStringList{about.SSPanel1->text(), about.SSPanel4->text(), about.SSPanel5->text(),
+                         about.SSPanel2->text(), about.SSPanel3->text()}),
+            (QStringList{"Vendor", "www.vendor.test", "mail@vendor.test", "Rights.", "555 0100"}));
+        about.show();
+        QTest::keyClick(about.cmdOK, Qt::Key_Return);
+        QVERIFY(!about.isVisible() && about.result() == QDialog::Accepted);
+    }
+
+    void driveScreenOffersRemovableVolumesFirst()
+    {
+        QTemporaryDir dir;
+        const QString inUse = dir.filePath("inuse"), picked = dir.filePath("picked");
+        QVERIFY(test::makeDataDisk(inUse, "KVX", 0) && QDir().mkpath(picked));
+        session.DataPath = inUse;
+        FakeFolderPicker picker;
+        QList<Volume> volumes; // root, type and name; "?" marks a drive that is not ready
+        for (const QString v : {"/ ext4", "/media/user/STICK vfat STICK", "/home ext4",
+                                "/mnt/floppy vfat", "?/media/user/EMPTY vfat",
+                                "/snap/core/1 squashfs", "/run/user/0 tmpfs", "/boot/efi vfat"})
+            volumes.append({v.section(' ', 0, 0).remove('?'), v.section(' ', 2),
+                            v.section(' ', 1, 1).toLatin1(), !v.startsWith('?')});
+        frmDriveSelect screen(session, prompter, picker);
+        screen.refreshDrives(volumes);
+        QCOMPARE(entryTexts(screen.drDrive),
+                 (QStringList{inUse + "  (data disk in use)", "/media/user/STICK  [STICK]",
+                              "/mnt/floppy", "/", "/home", "Choose a folder..."}));
+
+        // Done with the list untouched: its current entry.
+        screen.show();
+        screen.cmdDone->click();
+        QCOMPARE(screen.SelectedDrive(), inUse);
+        // Enter on the focused Help button shows the help; the screen stays.
+        prompter.shown.clear();
+        screen.show();
+        screen.cmdhelp->setFocus();
+        QTest::keyClick(screen.cmdhelp, Qt::Key_Return);
+        QVERIFY(screen.isVisible());
+        screen.drDrive->setFocus();
+        QTest::keyClick(screen.drDrive, Qt::Key_Down);
+        QTest::keyClick(screen.cmdDone, Qt::Key_Space);
+        QVERIFY(!screen.isVisible() && screen.result() == QDialog::Accepted);
+        QCOMPARE(screen.SelectedDrive(), "/media/user/STICK");
+        QCOMPARE(prompter.shown.size(), 1);
+        QCOMPARE(prompter.shown[0].text,
+                 "Use the dropdown box to select the drive that the floppy data \ndiskette or USB "
+                 "Flash Drive is in. Floppy drives are usually A: or\nB: and USB drives are "
+                 "usually F: or G:");
+        QVERIFY(prompter.shown[0].buttons == Prompter::Buttons::Ok &&
+                prompter.shown[0].icon == Prompter::Icon::None &&
+                prompter.shown[0].title.isEmpty());
+
+        // The folder entry: a cancelled dialog keeps the choice, a chosen folder is taken.
+        const int choose = screen.drDrive->count() - 1;
+        for (const QString& answer : {QString(), picked + '/'}) {
+            picker.answer = answer;
+            screen.drDrive->setCurrentIndex(choose);
+            emit screen.drDrive->activated(choose);
+            QCOMPARE(screen.SelectedDrive(), answer.isEmpty() ? "/media/user/STICK" : picked);
+        }
+        QCOMPARE(picker.asked, 2);
+        // A later showing keeps the picked folder as the choice.
+        screen.refreshDrives(volumes);
+        QCOMPARE(screen.SelectedDrive(), picked);
+    }
+
     void firstStartWithoutSettings()
     {
         Start s;
@@ -83,7 +282,6 @@ private slots:
         Shell shell(s.session, s.prompter, s.screens);
         QVERIFY(shell.StartUp({s.dir.path(), false, false}));
         QCOMPARE(s.prompter.shown.size(), 3);
-        QCOMPARE(s.screens.opened, QStringList{"DriveSelect"});
         const QSettings ini(s.path("kvx.ini"), QSettings::IniFormat);
         QCOMPARE(ini.value("Options/SystemDB").toString(), s.path("qelwkg.mda"));
         QCOMPARE(ini.value("Path/FilePath").toString(), s.path("disk"));
@@ -100,7 +298,6 @@ private slots:
         Menu in(1,
                 "SndPath=  /srv/sound  \n[Settings]\nBrandCode=b\nNumLock=Truth\nPrintDOS=true\n",
                 true);
-        QVERIFY(in.prompter.shown.isEmpty() && in.screens.opened.isEmpty());
         QCOMPARE(in.shell.branding().VendorName, "B");
         QCOMPARE(in.session.SoundPath, "/srv/sound");
         // Only a value starting with "Tru" is on.
@@ -188,19 +385,12 @@ private slots:
         }
     }
 
-    void addNewClientDisabledWhenFullAndExitIgnoresLetters()
+    void exitActsOnEnterOnlyAndAnEmptyListPassesTheFocusOn()
     {
-        for (const auto& [clients, enabled] : {std::pair{0, true}, {50, true}, {51, false}}) {
-            Menu in(clients);
-            QVERIFY2(in.button(1)->isEnabled() == enabled, qPrintable(QString::number(clients)));
-        }
-        // An empty list passes the focus on.
         Menu in(0);
         in.button(3)->setFocus();
         QTest::keyClick(in.button(3), Qt::Key_Tab);
         QVERIFY(in.button(1)->hasFocus());
-
-        // Exit acts on Enter only, not on letters.
         QSignalSpy ended(in.menu, &frmMainMenu::programEnded);
         in.button(3)->setFocus();
         for (Qt::Key k : {Qt::Key_X, Qt::Key_E, Qt::Key_Escape})
@@ -242,9 +432,9 @@ private slots:
         }
     }
 
-    void addNewClientResetsTheModesAndRefreshesTheList()
+    void addNewClientRefreshesTheListAndIsDisabledAtFiftyOne()
     {
-        Menu in(3);
+        Menu in(50);
         in.session.EditMode = in.session.ScanEditMode = true;
         in.screens.whileOpen = [&] {
             QVERIFY(!in.session.EditMode && !in.session.RefreshNames);
@@ -253,11 +443,13 @@ private slots:
             QVERIFY(WriteClient(in.session, in.session.CurClient));
             ++in.session.NumClients;
         };
+        QVERIFY(in.button(1)->isEnabled());
         in.button(1)->click();
         QCOMPARE(in.screens.opened, QStringList{"EntryMethod"});
         QVERIFY(!in.session.ScanEditMode && in.session.RefreshNames);
-        QCOMPARE(in.menu->lbNameDisplay->count(), 4);
-        QVERIFY(in.menu->lbNameDisplay->item(3)->text().startsWith("4-New Person"));
+        QCOMPARE(in.menu->lbNameDisplay->count(), 51);
+        QVERIFY(in.menu->lbNameDisplay->item(50)->text().startsWith("51-New Person"));
+        QVERIFY(!in.button(1)->isEnabled());
     }
 
     void optionsToggleAndPersist()
