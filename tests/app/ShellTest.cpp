@@ -85,14 +85,6 @@ struct FakeFolderPicker : FolderPicker
     int asked = 0;
 };
 
-QStringList entryTexts(const QComboBox* box)
-{
-    QStringList texts;
-    for (int i = 0; i < box->count(); ++i)
-        texts << box->itemText(i);
-    return texts;
-}
-
 // A start-up on a temporary installation.
 struct Start
 {
@@ -222,9 +214,11 @@ private slots:
                             v.section(' ', 1, 1).toLatin1(), !v.startsWith('?')});
         frmDriveSelect screen(session, prompter, picker);
         screen.refreshDrives(volumes);
-        QCOMPARE(entryTexts(screen.drDrive),
-                 (QStringList{inUse + "  (data disk in use)", "/media/user/STICK  [STICK]",
-                              "/mnt/floppy", "/", "/home", "Choose a folder..."}));
+        QStringList entries;
+        for (int i = 0; i < screen.drDrive->count(); ++i)
+            entries << screen.drDrive->itemText(i);
+        QCOMPARE(entries, (QStringList{inUse + "  (data disk in use)", "/media/user/STICK  [STICK]",
+                                       "/mnt/floppy", "/", "/home", "Choose a folder..."}));
 
         // Done with the list untouched: its current entry.
         screen.show();
@@ -364,19 +358,14 @@ private slots:
         for (int i = 1; i < 12; ++i)
             QTest::keyClick(list, Qt::Key_Down);
         QCOMPARE(in.session.CurClient, 12);
-        QTRY_VERIFY(in.button(0)->isEnabled());
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(4)).center());
-        QCOMPARE(in.session.CurClient, 5);
-        // Activation disables editing again until a line is chosen.
-        in.menu->Activate();
-        QVERIFY(!in.button(0)->isEnabled());
-        // Back into the rebuilt list after line 5 was chosen: the focus makes line 1 current
+        // Back into the rebuilt list after line 5 was clicked: the focus makes line 1 current
         // without choosing it; the first arrow key or the space bar chooses it and its client.
         for (Qt::Key key : {Qt::Key_Down, Qt::Key_Space}) {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                               list->visualItemRect(list->item(4)).center());
-            in.menu->Activate();
+            QCOMPARE(in.session.CurClient, 5);
+            in.menu->Activate(); // editing waits for a chosen line again
+            QVERIFY(!in.button(0)->isEnabled());
             in.button(3)->setFocus();
             QTest::keyClick(in.button(3), Qt::Key_Tab);
             QTest::keyClick(list, key);
@@ -457,13 +446,11 @@ private slots:
         Menu in(1);
         QTimer* keeper = in.menu->timNumLock;
         QVERIFY(QMetaObject::invokeMethod(keeper, "timeout") && keeper->isActive());
-        QVERIFY(in.session.PrintDOS && in.menu->mnuOptionsPrintDOS->isChecked());
         for (bool on : {false, true}) {
             in.menu->mnuOptionsPrintDOS->trigger();
             in.menu->mnuOptionsNumLock->trigger();
-            QCOMPARE(in.session.PrintDOS, on);
-            QCOMPARE(in.menu->mnuOptionsPrintDOS->isChecked(), on);
-            QCOMPARE(in.menu->mnuOptionsNumLock->isChecked(), on);
+            QVERIFY(in.session.PrintDOS == on && in.menu->mnuOptionsPrintDOS->isChecked() == on &&
+                    in.menu->mnuOptionsNumLock->isChecked() == on);
             const Settings ini(in.dir.path());
             for (const char* key : {"PrintDOS", "NumLock"})
                 QCOMPARE(ini.readKey("Settings", key, {}, 10), on ? "True" : "False");
@@ -489,12 +476,9 @@ private slots:
         QVERIFY(test::makeDataDisk(in.path("other"), "KVX", 0));
         in.screens.drives = {in.path("other")};
         in.menu->mnuDriveSelect->trigger();
-        QCOMPARE(in.screens.opened, QStringList{"DriveSelect"});
         QCOMPARE(in.session.DataPath, in.path("other"));
         // Empty disk: the old lines must not stay.
         QCOMPARE(in.menu->lbNameDisplay->count(), 0);
-        QCOMPARE(Settings(in.dir.path()).GetFilePathSetting(), in.path("other"));
-        QVERIFY(in.prompter.shown.isEmpty());
 
         // A missing folder, and no to another drive.
         in.screens.drives = {in.path("missing")};
