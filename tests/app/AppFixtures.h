@@ -3,7 +3,6 @@
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
 #include "store/ClientRecord.h"
-#include "store/Session.h"
 
 namespace kvx::test {
 
