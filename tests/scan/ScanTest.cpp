@@ -1,8 +1,6 @@
 // Imaging, registration, the layout readers, our answer sheet and a corpus of it as scanned.
 #include "common/TestSupport.h"
 #include "scan/AnswerSheet.h"
-#include "scan/ScanImage.h"
-#include "scan/ScanSupport.h"
 #include "scan/SheetReader.h"
 #include "testing/QuestionDatabase.h"
 
@@ -22,7 +20,6 @@ using test::str;
 
 namespace {
 
-// Runs the statements on the SQLite file at path.
 void sql(const QString& path, const QStringList& statements)
 {
     {
@@ -70,10 +67,12 @@ TEST(FindMark, ThresholdsWholeBoxAndImageEdge)
 
 TEST(Polar, BothWaysHalvesToEven)
 {
-    const float diagonal = std::sqrt(200.0f);
-    const std::tuple<qint16, qint16, float, float> toPolar[] = {
-        {0, 5, 5, 90}, {-10, 0, 10, 0},          {3, 4, 5, 53.130102f},
-        {0, 0, 0, 90}, {10, -10, diagonal, -45}, {-10, 10, diagonal, -45}};
+    const std::tuple<qint16, qint16, float, float> toPolar[] = {{0, 5, 5, 90},
+                                                                {-10, 0, 10, 0},
+                                                                {3, 4, 5, 53.130102f},
+                                                                {0, 0, 0, 90},
+                                                                {10, -10, 14.142136f, -45},
+                                                                {-10, 10, 14.142136f, -45}};
     for (auto [x, y, r, theta] : toPolar) {
         ScanPoint p{x, y, -1, -1};
         XYToPolar(p);
@@ -81,8 +80,7 @@ TEST(Polar, BothWaysHalvesToEven)
         EXPECT_FLOAT_EQ(p.theta, theta) << x << "," << y;
     }
     const std::tuple<float, float, int, int> toXY[] = {
-        {2.5f, 0, 2, 0},  {3.5f, 0, 4, 0},     {0.5f, 0, 0, 0},
-        {2.5f, 90, 0, 2}, {5, 180, -5, 0},     {10, 60, 5, 9},
+        {2.5f, 0, 2, 0},  {3.5f, 0, 4, 0},     {2.5f, 90, 0, 2},
         {10, -30, 9, -5}, {1000, 1, 1000, 17}, {761.0421f, 0.6022f, 761, 8}};
     for (auto [r, theta, x, y] : toXY) {
         ScanPoint p{-1, -1, r, theta};
@@ -157,16 +155,13 @@ TEST(ReferenceBox, WindowClippedToTheImage)
 {
     // Anchor x, y, image width, box relative to the anchor (x -1: none), found.
     const std::tuple<int, int, int, int, int, bool> cases[] = {
-        {35, 50, 850, 761, 0, true},   {35, 50, 850, 761, 8, true},
-        {60, 40, 900, 789, 10, true},  // up to column 849
-        {60, 40, 900, 790, 10, false}, // column 850 and beyond are never read
-        {40, 40, 900, 791, 10, true},  // 849 - 40 is beyond 801
-        {40, 40, 900, 802, 10, false}, {35, 50, 850, 765, 113, false},
-        {60, 40, 850, -1, 0, false},   // the dark beyond the image edge is never a box
-        {60, 40, 850, 770, 30, true},  // ... nor lifts the row of the real one
-        {35, 50, 787, -1, 0, false},   // a narrower scan stops at its own edge
-        {60, 40, 850, 765, -40, true}, // the image's top row
-    };
+        {35, 50, 850, 761, 0, true},  {35, 50, 850, 765, 113, false}, // in and below the window
+        {60, 40, 900, 789, 10, true}, {60, 40, 900, 790, 10, false},  // column 849 read, 850 never
+        {40, 40, 900, 791, 10, true}, {40, 40, 900, 802, 10, false},  // 849 - 40 is beyond 801
+        {60, 40, 850, -1, 0, false},    // the dark beyond the image edge is never a box
+        {60, 40, 850, 770, 30, true},   // ... nor lifts the row of the real one
+        {35, 50, 787, -1, 0, false},    // a narrower scan stops at its own edge
+        {60, 40, 850, 765, -40, true}}; // the image's top row
     for (auto [ax, ay, width, bx, by, found] : cases) {
         ScanImage img(width, 400);
         paint(img, ax, ay, 20, 400);
@@ -280,14 +275,12 @@ TEST(ImageFiles, RawImageIsAnEightBitBmpAndFilesLoadOrFail)
     EXPECT_EQ(denied ? 0 : denied.error().code, err::ImgWritingFile);
 }
 
-// Acquires through SANE's "test" backend (scripts/enable-sane-test turns it on).
 TEST(Sane, AcquiresOnePageFromTheTestBackend)
 {
     QTemporaryDir dir;
-    const QString page = dir.filePath("page.png");
     auto scan = [&](const char* device) {
-        return test::runKvxtool(
-            {"scan", "--program-dir", dir.path(), "--device", device, "--out", page});
+        return test::runKvxtool({"scan", "--program-dir", dir.path(), "--device", device, "--out",
+                                 dir.filePath("page.png")});
     };
     const test::ToolRun none = scan("kvx-no-such-backend");
     EXPECT_TRUE(none.exitCode != 0 &&
@@ -299,7 +292,7 @@ TEST(Sane, AcquiresOnePageFromTheTestBackend)
         GTEST_SKIP() << "SANE's test backend is not enabled (run scripts/enable-sane-test)";
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     // The frame clamped to the test device's 200 mm each way, its default picture solid black.
-    const QImage img(page);
+    const QImage img(dir.filePath("page.png"));
     EXPECT_NEAR(img.width(), 787, 2);
     EXPECT_NEAR(img.height(), 787, 2);
     EXPECT_EQ(img.pixel(10, 10), qRgb(0, 0, 0));
@@ -325,13 +318,11 @@ const Installation& shared()
     return inst;
 }
 
-// Bubbles of a layout row, across or down.
 int bubbles(int row)
 {
     return std::max(shared().layout[size_t(row)].dimx, shared().layout[size_t(row)].dimY);
 }
 
-// Values as a client might mark them, reproducible from the seed.
 SheetTexts randomValues(unsigned seed)
 {
     std::mt19937 rng(seed);
@@ -339,9 +330,8 @@ SheetTexts randomValues(unsigned seed)
     auto digit = [&](int noneIn) { return pick(noneIn) == 0 ? QChar('N') : QChar('0' + pick(10)); };
     SheetTexts t;
     t.age = QString(digit(12)) + digit(12);
-    QString* choices[] = {&t.gender, &t.race, &t.marital, &t.education};
-    for (int i = 0; i < 4; ++i)
-        *choices[i] = QString::number(pick(bubbles(2 + i) + 1));
+    for (int i = 2; QString * choice : {&t.gender, &t.race, &t.marital, &t.education})
+        *choice = QString::number(pick(bubbles(i++) + 1));
     t.court << QString(digit(8)) + digit(8);
     for (int i = 1; i < kCourtItems; ++i)
         t.court << QString(digit(6));
@@ -352,7 +342,7 @@ SheetTexts randomValues(unsigned seed)
 
 // Distortions: blur; faint pencil grey 120-150 instead of one grey; erased marks, grey
 // 190-220, on unchosen bubbles; a second, lighter and smaller mark in some rows.
-constexpr int Blur = 1, Faint = 2, Smudges = 4, Doubles = 8;
+constexpr int Blur = 1, Faint = 2, Smudges = 4, Doubles = 8, All = 15;
 constexpr int NoAnchor = 16, NoReference = 32, Unmarked = 64;
 
 struct Distortion
@@ -362,8 +352,7 @@ struct Distortion
     int jpeg, flags;                       // jpeg: quality, 0 for none
 };
 
-// The sheet printed, marked in pencil with the values, laid on the glass turned about its centre
-// and shifted, and scanned with noise, blur and JPEG compression as d says.
+// The sheet printed, marked in pencil, laid on the glass turned and shifted, scanned as d says.
 QImage scannedSheet(const Distortion& d, const SheetTexts& values)
 {
     const auto& layout = shared().layout;
@@ -414,7 +403,6 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
 TEST(SheetLayout, BubblesFitAndOnlyTheTwoBoxesSurvivePreparation)
 {
     const auto& layout = shared().layout;
-    ASSERT_EQ(layout.size(), size_t(kScanItemRows));
     // Not off the page, nor where the boxes are searched (with the travel a fed sheet needs).
     const QRect page(20, 20, sheet::kPageWidth - 40, sheet::kPageHeight - 40);
     const QRegion windows =
@@ -443,7 +431,6 @@ TEST(SheetLayout, BubblesFitAndOnlyTheTwoBoxesSurvivePreparation)
 
 TEST(SheetCorpus, EveryValueComesBackExactly)
 {
-    const int all = Blur | Faint | Smudges | Doubles;
     // Seed, degrees, shift, noise, JPEG quality, flags: straight; turned both ways and shifted to
     // all four corners; each distortion alone; all at once; unmarked; a box missing.
     const Distortion corpus[] = {
@@ -451,8 +438,8 @@ TEST(SheetCorpus, EveryValueComesBackExactly)
         {3, -1.5, -8, 8, 0, 0, 0},       {4, 1.5, -8, 8, 6, 0, Faint},
         {5, -1.5, 8, -8, 6, 0, Faint},   {6, 0.8, 3, 5, 18, 0, Blur},
         {7, -0.6, -5, -2, 0, 55, 0},     {8, 1.1, 2, 7, 8, 0, Faint | Smudges},
-        {9, -1.2, -7, 3, 0, 0, Doubles}, {10, 1.4, 6, 6, 12, 70, all},
-        {11, -1.4, -6, -6, 12, 60, all}, {20, 1.0, 4, -4, 10, 65, Blur | Smudges | Unmarked},
+        {9, -1.2, -7, 3, 0, 0, Doubles}, {10, 1.4, 6, 6, 12, 70, All},
+        {11, -1.4, -6, -6, 12, 60, All}, {20, 1.0, 4, -4, 10, 65, Blur | Smudges | Unmarked},
         {21, 0.5, 2, 2, 0, 0, NoAnchor}, {22, -0.5, 2, 2, 0, 0, NoReference}};
     SheetTexts unmarked{
         "NN", "0", "0", "0", "0", QStringList(kCourtItems, "N"), QString(kAnswerItems, '0')};
@@ -460,11 +447,9 @@ TEST(SheetCorpus, EveryValueComesBackExactly)
     for (const Distortion& d : corpus) {
         SCOPED_TRACE(testing::Message() << "seed " << d.seed);
         const SheetTexts values = d.flags & Unmarked ? unmarked : randomValues(d.seed);
-        const Result<SheetReading> r =
-            ReadSheetImage(scannedSheet(d, values), shared().ws, shared().db);
+        const auto r = ReadSheetImage(scannedSheet(d, values), shared().ws, shared().db);
         if (d.flags & (NoAnchor | NoReference)) {
-            ASSERT_FALSE(r);
-            EXPECT_EQ(str(r.error().message),
+            EXPECT_EQ(str(r ? QString() : r.error().message),
                       d.flags & NoAnchor ? "Anchor Box not found" : "Reference Box not found");
             continue;
         }
@@ -505,11 +490,10 @@ TEST(SheetLayout, AnUnreadableLayoutStopsTheRead)
 
 TEST(SheetTool, DrawsFillsAndReadsBack)
 {
-    const Installation inst;
     auto tool = [&](const char* command, const QStringList& args) {
-        return test::runKvxtool(QStringList{command, "--program-dir", inst.dir.path()} + args);
+        return test::runKvxtool(QStringList{command, "--program-dir", shared().dir.path()} + args);
     };
-    auto file = [&](const char* name) { return inst.dir.filePath(name); };
+    auto file = [&](const char* name) { return shared().dir.filePath(name); };
     const SheetReading expected{{35, 50}, {761, 0}, randomValues(50)};
     ASSERT_TRUE(test::writeBytes(file("values.json"), SheetReadingJson(expected).toUtf8()));
     for (const char* out : {"filled.png", "filled.pdf"})
