@@ -1,6 +1,6 @@
 #include "app/DriveSelect.h"
 
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
 

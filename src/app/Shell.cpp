@@ -1,9 +1,9 @@
 #include "app/Shell.h"
 
 #include "app/DriveSelect.h"
-#include "app/ScreenConventions.h"
 #include "app/frmAbout.h"
 #include "app/frmMainMenu.h"
+#include "ui/ScreenConventions.h"
 
 #include <QDir>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/Branding.h"
-#include "app/Prompter.h"
-#include "app/Screens.h"
-#include "app/Settings.h"
 #include "app/StartupOptions.h"
+#include "install/Branding.h"
+#include "install/Settings.h"
 #include "store/Session.h"
 #include "testing/QuestionDatabase.h"
+#include "ui/Prompter.h"
+#include "ui/Screens.h"
 
 #include <memory>
 

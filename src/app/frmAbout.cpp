@@ -1,7 +1,7 @@
 #include "app/frmAbout.h"
 
 #include "app/Logo.h"
-#include "app/ScreenConventions.h"
+#include "ui/ScreenConventions.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Branding.h"
+#include "install/Branding.h"
 
 #include <QDialog>
 

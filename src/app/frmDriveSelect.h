@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ScreenConventions.h"
+#include "ui/ScreenConventions.h"
 
 class QComboBox;
 

@@ -3,7 +3,7 @@
 #include "app/DriveSelect.h"
 #include "app/Logo.h"
 #include "app/NumLock.h"
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "store/DataFile.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/Branding.h"
-#include "app/Prompter.h"
-#include "app/ScreenConventions.h"
-#include "app/Screens.h"
+#include "install/Branding.h"
 #include "store/Session.h"
+#include "ui/Prompter.h"
+#include "ui/ScreenConventions.h"
+#include "ui/Screens.h"
 
 #include <QMainWindow>
 

@@ -3,10 +3,10 @@
 // The rules of the client information and court history screens, apart from the widgets:
 // each check returns what the field shows afterwards and, when it refuses, the message.
 
-#include "app/Prompter.h"
 #include "store/ClientRecord.h"
 #include "store/Result.h"
 #include "store/Session.h"
+#include "ui/Prompter.h"
 
 #include <QDate>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Prompter.h"
 #include "store/Session.h"
+#include "ui/Prompter.h"
 
 class QWidget;
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/ScreenConventions.h"
 #include "intake/IntakeFields.h"
 #include "intake/IntakeRules.h"
+#include "ui/ScreenConventions.h"
 
 #include <QComboBox>
 #include <QDate>

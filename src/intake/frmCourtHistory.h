@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/ScreenConventions.h"
 #include "intake/IntakeRules.h"
+#include "ui/ScreenConventions.h"
 
 #include <QLineEdit>
 

@@ -1,6 +1,6 @@
 #include "scan/SheetReader.h"
 
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "testing/QuestionDatabase.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "scoring/InstallCheck.h"
 
-#include "app/Branding.h"
+#include "install/Branding.h"
 #include "scoring/Paragraphs.h"
 #include "store/DataFile.h"
 #include "testing/QuestionDatabase.h"

@@ -1,6 +1,6 @@
 #include "scoring/ReportBatchDialog.h"
 
-#include "app/ScreenConventions.h"
+#include "ui/ScreenConventions.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

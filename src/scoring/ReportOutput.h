@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/Prompter.h"
 #include "store/Result.h"
 #include "store/Session.h"
+#include "ui/Prompter.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "scoring/ReportPrint.h"
 
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "scoring/RawPrinter.h"
 
 #include <QDir>

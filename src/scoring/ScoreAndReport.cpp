@@ -1,6 +1,6 @@
 #include "scoring/ScoreAndReport.h"
 
-#include "app/Branding.h"
+#include "install/Branding.h"
 #include "scoring/ReportWriter.h"
 
 namespace kvx {

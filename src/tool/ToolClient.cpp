@@ -1,6 +1,6 @@
 #include "tool/ToolClient.h"
 
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "store/DataFile.h"
 #include "tool/Tool.h"
 

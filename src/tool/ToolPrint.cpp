@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "scoring/RawPrinter.h"
 #include "store/DataFile.h"
 #include "tool/Tool.h"

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "scan/ScanImage.h"
 #include "scan/Scanner.h"
 #include "tool/Tool.h"

@@ -1,6 +1,6 @@
 #include "app/DriveSelect.h"
 #include "AppFixtures.h"
-#include "app/Settings.h"
+#include "install/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "DataFiles.h"
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "store/DataFile.h"
 
 #include <QProcess>

@@ -1,5 +1,5 @@
 #include "DataFiles.h"
-#include "app/Branding.h"
+#include "install/Branding.h"
 
 #include <QProcess>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
-#include "app/AppScreens.h"
+#include "kvx/AppScreens.h"
 
-#include "app/Branding.h"
 #include "app/frmAbout.h"
+#include "install/Branding.h"
 #include "intake/IntakeScreens.h"
 
 #include <QApplication>

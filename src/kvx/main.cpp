@@ -1,10 +1,10 @@
-#include "app/AppScreens.h"
-#include "app/QMessageBoxPrompter.h"
-#include "app/ScreenConventions.h"
 #include "app/Shell.h"
 #include "app/SingleInstance.h"
 #include "app/StartupOptions.h"
 #include "app/frmMainMenu.h"
+#include "kvx/AppScreens.h"
+#include "ui/QMessageBoxPrompter.h"
+#include "ui/ScreenConventions.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

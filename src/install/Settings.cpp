@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "install/Settings.h"
 
 #include <QDir>
 #include <QSettings>

@@ -34,8 +34,8 @@
 // - Long steps: ShowBusy() ... ShowNormal().
 // - Every message box and beep goes through prompter() (see Prompter.h); tests script it.
 
-#include "app/Prompter.h"
 #include "store/Session.h"
+#include "ui/Prompter.h"
 
 #include <QColor>
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "install/Settings.h"
 #include "common/TestSupport.h"
 
 #include <gtest/gtest.h>

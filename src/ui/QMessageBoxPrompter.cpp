@@ -1,4 +1,4 @@
-#include "app/QMessageBoxPrompter.h"
+#include "ui/QMessageBoxPrompter.h"
 
 #include <QApplication>
 #include <QMessageBox>

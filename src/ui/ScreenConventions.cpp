@@ -1,4 +1,4 @@
-#include "app/ScreenConventions.h"
+#include "ui/ScreenConventions.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/Prompter.h"
-#include "app/Screens.h"
 #include "app/frmDriveSelect.h"
 #include "store/Session.h"
+#include "ui/Prompter.h"
+#include "ui/Screens.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "app/Branding.h"
+#include "install/Branding.h"
 
 #include <QDir>
 #include <QFileInfo>
