@@ -2,7 +2,7 @@
 
 #include "store/Result.h"
 #include "store/Session.h"
-#include "ui/Prompter.h"
+#include "ui/SaveClient.h"
 
 #include <QString>
 
@@ -16,7 +16,6 @@ class Settings;
 
 inline const QString kIdentityFileName = QStringLiteral("TID");
 inline const QString kWriteTestFileName = QStringLiteral("checkWriteTest");
-inline const QString kDataDiskErrorTitle = QStringLiteral("Data Disk Error");
 
 // What one load of a drive came to.
 struct LoadResult

@@ -347,20 +347,4 @@ Status StoreCourtValues(ClientRecord& r, const std::array<QString, 15>& values)
     return {};
 }
 
-bool WriteCurrentClient(Session& s, Prompter& prompter)
-{
-    for (;;) {
-        const Status written = WriteClient(s, s.CurClient);
-        if (written)
-            return true;
-        const QString text =
-            QStringLiteral("The client could not be saved on the data disk.\n%1\nCheck that the "
-                           "data disk is in its drive and can be written to, then choose Retry.")
-                .arg(written.error().message);
-        if (prompter.Message(text, Prompter::Buttons::RetryCancel, Prompter::Icon::Critical,
-                             QStringLiteral("Data Disk Error")) != Prompter::Answer::Retry)
-            return false;
-    }
-}
-
 } // namespace kvx

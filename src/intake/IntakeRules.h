@@ -148,10 +148,4 @@ inline constexpr std::array<int, 15> kCourtCheckOrder = {8, 1,  2,  3,  4,  5,  
 // Copies the fifteen values (item 1 first) into the record's court fields.
 Status StoreCourtValues(ClientRecord& r, const std::array<QString, 15>& values);
 
-// --- writing an edited client ---
-
-// Writes the current client to the data disk. A failure is put to the operator, who may try
-// again (after seeing to the disk) or give up; returns whether the record was written.
-bool WriteCurrentClient(Session& s, Prompter& prompter);
-
 } // namespace kvx

@@ -2,6 +2,7 @@
 
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
+#include "ui/SaveClient.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -489,7 +490,7 @@ void frmClientInfo::Save()
         prompter().Message(stored.error().message, Prompter::Buttons::Ok, Prompter::Icon::Critical);
         return;
     }
-    if (!WriteCurrentClient(s, prompter())) {
+    if (!SaveCurrentClient(s, prompter())) {
         // The operator keeps the screen with all that was typed; memory matches the disk again.
         s.current() = before;
         s.ScreenAccepted = false;

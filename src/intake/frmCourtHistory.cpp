@@ -3,6 +3,7 @@
 #include "intake/IntakeFields.h"
 
 #include "store/DataFile.h"
+#include "ui/SaveClient.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -158,7 +159,7 @@ bool frmCourtHistory::SaveCourtData()
         prompter().Message(st.error().message, Prompter::Buttons::Ok, Prompter::Icon::Critical);
         return false;
     }
-    if (s.EditMode && !WriteCurrentClient(s, prompter())) {
+    if (s.EditMode && !SaveCurrentClient(s, prompter())) {
         // The screen stays with what was typed; memory matches the disk again.
         s.current() = before;
         return false;
