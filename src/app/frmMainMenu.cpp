@@ -277,7 +277,7 @@ void frmMainMenu::runEditChain()
         session_.ScreenAccepted = false;
         screens_.CourtHistory();
         if (session_.ScreenAccepted)
-            screens_.AnswerEntry();
+            screens_.AnswerEntry({});
     }
 
     closeOthers_ = true;

@@ -43,10 +43,26 @@ void AppScreens::CourtHistory()
     ShowCourtHistory(session_, prompter_, QApplication::activeWindow());
 }
 
-void AppScreens::AnswerEntry() {}
+// Each screen below is filled in by the subsystem that builds it.
+void AppScreens::AnswerEntry(const QList<int>&) {}
+
+void AppScreens::Presentation(const QString&) {}
+
+void AppScreens::ScanSheet() {}
 
 void AppScreens::EntryMethod() {}
 
 void AppScreens::SupervisorOptions() {}
+
+void AppScreens::ViewReport() {}
+
+void AppScreens::PrintSelected() {}
+
+void AppScreens::Verify() {}
+
+std::optional<QString> AppScreens::InputBox(const InputBoxRequest&)
+{
+    return std::nullopt;
+}
 
 } // namespace kvx

@@ -20,9 +20,15 @@ public:
     QString DriveSelect() override;
     void ClientInformation() override;
     void CourtHistory() override;
-    void AnswerEntry() override;
+    void AnswerEntry(const QList<int>& doubtfulItems) override;
+    void Presentation(const QString& language) override;
+    void ScanSheet() override;
     void EntryMethod() override;
     void SupervisorOptions() override;
+    void ViewReport() override;
+    void PrintSelected() override;
+    void Verify() override;
+    std::optional<QString> InputBox(const InputBoxRequest& request) override;
 
 private:
     Session& session_;

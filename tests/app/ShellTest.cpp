@@ -4,6 +4,7 @@
 #include "app/frmAbout.h"
 #include "app/frmDriveSelect.h"
 #include "app/frmMainMenu.h"
+#include "common/FakeScreens.h"
 #include "store/DataFile.h"
 
 #include <QAction>
@@ -19,38 +20,9 @@
 #include <QVBoxLayout>
 
 using namespace kvx;
+using kvx::test::FakeScreens;
 
 namespace {
-
-// Records the screens opened. A chain screen runs whileOpen, then answers with the next queued
-// ScreenAccepted value (false when none); DriveSelect returns the next queued folder.
-struct FakeScreens : Screens
-{
-    explicit FakeScreens(Session& s) : session(s) {}
-    void About() override { opened << "About"; }
-    QString DriveSelect() override
-    {
-        opened << "DriveSelect";
-        return drives.isEmpty() ? QString() : drives.takeFirst();
-    }
-    void ClientInformation() override { chain("ClientInformation"); }
-    void CourtHistory() override { chain("CourtHistory"); }
-    void AnswerEntry() override { chain("AnswerEntry"); }
-    void EntryMethod() override { chain("EntryMethod"); }
-    void SupervisorOptions() override { chain("SupervisorOptions"); }
-    void chain(const QString& name)
-    {
-        opened << name;
-        if (whileOpen)
-            whileOpen();
-        session.ScreenAccepted = !accepted.isEmpty() && accepted.takeFirst();
-    }
-
-    Session& session;
-    QStringList opened, drives;
-    QList<bool> accepted;
-    std::function<void()> whileOpen;
-};
 
 class SampleScreen : public KvxScreen
 {
@@ -396,7 +368,7 @@ private slots:
         for (const auto& [answers, opened] : cases) {
             Menu in(4);
             in.screens.accepted = answers;
-            in.screens.whileOpen = [&] {
+            in.screens.whileOpen = [&](const QString&) {
                 QVERIFY(in.session.EditMode && !in.session.ScanEditMode &&
                         !in.session.RefreshNames && !in.menu->frMainMenu->isVisible());
             };
@@ -422,7 +394,7 @@ private slots:
     {
         Menu in(50);
         in.session.EditMode = in.session.ScanEditMode = true;
-        in.screens.whileOpen = [&] {
+        in.screens.whileOpen = [&](const QString&) {
             QVERIFY(!in.session.EditMode && !in.session.RefreshNames);
             InitNewClient(in.session, QDate(2024, 5, 6));
             QVERIFY(in.session.current().setText(Field::Name, u"New Person"));
