@@ -83,19 +83,19 @@ QAccessibleInterface* helpLineFactory(const QString&, QObject* object)
     return nullptr;
 }
 
+// What the other weight of w's font needs beyond the current one (never less than nothing),
+// so that a size hint covers both weights and a change of weight moves nothing.
 QSize boldExtra(const QWidget* w, const QString& text)
 {
-    if (w->font().bold())
-        return {};
-    QFont bold = w->font();
-    bold.setBold(true);
+    QFont other = w->font();
+    other.setBold(!other.bold());
     const QFontMetrics now(w->font());
-    const QFontMetrics thick(bold);
+    const QFontMetrics then(other);
     int dw = 0;
     const auto lines = text.split(u'\n');
     for (const QString& line : lines)
-        dw = std::max(dw, thick.horizontalAdvance(line) - now.horizontalAdvance(line));
-    return {std::max(0, dw), std::max(0, thick.height() - now.height())};
+        dw = std::max(dw, then.horizontalAdvance(line) - now.horizontalAdvance(line));
+    return {std::max(0, dw), std::max(0, then.height() - now.height())};
 }
 
 } // namespace
@@ -111,14 +111,35 @@ MenuButton::MenuButton(const QString& caption, QWidget* parent) : QPushButton(ca
     setAccessibleName(labelName(caption));
 }
 
+// The size a caption needs in the larger of its two weights, measured on a button that is
+// never shown: the same numbers whichever weight the caption has now.
+QSize MenuButton::bothWeights(bool minimum) const
+{
+    const QString key = text() + u'|' + font().toString() + (minimum ? u'm' : u'h');
+    if (key != sizeKey_) {
+        QPushButton probe(text());
+        probe.setAutoDefault(false);
+        QFont f = font();
+        QSize size;
+        for (const bool bold : {false, true}) {
+            f.setBold(bold);
+            probe.setFont(f);
+            size = size.expandedTo(minimum ? probe.minimumSizeHint() : probe.sizeHint());
+        }
+        sizeKey_ = key;
+        size_ = size;
+    }
+    return size_;
+}
+
 QSize MenuButton::sizeHint() const
 {
-    return QPushButton::sizeHint() + boldExtra(this, withoutAmpersands(text()));
+    return QPushButton::sizeHint().expandedTo(bothWeights(false));
 }
 
 QSize MenuButton::minimumSizeHint() const
 {
-    return QPushButton::minimumSizeHint() + boldExtra(this, withoutAmpersands(text()));
+    return QPushButton::minimumSizeHint().expandedTo(bothWeights(true));
 }
 
 void MenuButton::keyPressEvent(QKeyEvent* e)
