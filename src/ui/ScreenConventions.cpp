@@ -7,12 +7,16 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
@@ -284,9 +288,77 @@ QValidator::State StorableTextValidator::validate(QString& input, int&) const
     return Invalid;
 }
 
+namespace {
+
+// Pastes and drops are judged whole, before a field's length limit could cut off the part
+// that would be refused; the validator stays as the last guard for every other change.
+class TextRuleFilter : public QObject
+{
+public:
+    TextRuleFilter(QLineEdit* edit, Prompter& prompter) : QObject(edit), prompter_(prompter) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* edit = static_cast<QLineEdit*>(watched);
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+                return refused(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+                QGuiApplication::clipboard()->supportsSelection())
+                return refused(QGuiApplication::clipboard()->text(QClipboard::Selection));
+            break;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (drop->mimeData() && refused(drop->mimeData()->text())) {
+                drop->ignore();
+                return true;
+            }
+            break;
+        }
+        case QEvent::ContextMenu: {
+            // The menu's Paste goes through the same judgement.
+            QMenu* menu = edit->createStandardContextMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            const auto actions = menu->actions();
+            for (QAction* a : actions) {
+                if (a->objectName() != QLatin1String("edit-paste"))
+                    continue;
+                a->disconnect();
+                connect(a, &QAction::triggered, edit, [this, edit] {
+                    if (!refused(QGuiApplication::clipboard()->text()))
+                        edit->paste();
+                });
+            }
+            menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    bool refused(const QString& text)
+    {
+        if (cp1252::firstNonText(text).isNull())
+            return false;
+        prompter_.Beep();
+        return true;
+    }
+
+    Prompter& prompter_;
+};
+
+} // namespace
+
 void applyTextRule(QLineEdit* edit, Prompter& prompter)
 {
     edit->setValidator(new StorableTextValidator(edit, &prompter));
+    edit->installEventFilter(new TextRuleFilter(edit, prompter));
 }
 
 void reserveBoldSize(QWidget* widget)
@@ -320,6 +392,10 @@ void nameControls(QWidget* root)
             continue;
         if (auto* box = qobject_cast<QGroupBox*>(w)) {
             box->setAccessibleName(labelName(box->title()));
+        } else if (auto* combo = qobject_cast<QComboBox*>(w->parentWidget());
+                   combo && qobject_cast<QLineEdit*>(w)) {
+            // The text part of an editable list is the list.
+            w->setAccessibleName(combo->accessibleName());
         } else if (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLineEdit*>(w) ||
                    qobject_cast<QComboBox*>(w)) {
             // A list alone in a titled frame is what the frame says.
