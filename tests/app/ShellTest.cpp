@@ -322,6 +322,51 @@ private slots:
         QCOMPARE(test::unnamedControls(m.menu), QStringList());
     }
 
+    void commandLineHelpAndVersionNeedNoDisplay()
+    {
+        auto env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(var);
+        const auto run = [&env](const QStringList& args) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(qEnvironmentVariable("KVX_BUILD_DIR") + "/bin/kvx", args);
+            p.waitForFinished(30000);
+            return std::tuple{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+        };
+        for (const char* flag : {"--help", "-h"}) {
+            const auto [code, out, err] = run({"--no-splash", flag});
+            QCOMPARE(code, 0);
+            QVERIFY(err.isEmpty());
+            QVERIFY(out.startsWith("usage: kvx "));
+            for (const char* option : {"--program-dir DIR", "--no-splash", "--exit-when-ready",
+                                       "--help", "--version", "exit status:"})
+                QVERIFY2(out.contains(option), option);
+        }
+        const auto [code, out, err] = run({"--version"});
+        QCOMPARE(code, 0);
+        QVERIFY(out.startsWith("kvx ") && out.endsWith("\n") && err.isEmpty());
+    }
+
+    void noRuntimeFolderWarningAtStartUp()
+    {
+        Start s;
+        QVERIFY(test::makeDataDisk(s.path("disk"), "KVX\r\n", 2));
+        QVERIFY(test::writeBytes(s.path("kvx.ini"),
+                                 "[Path]\nFilePath=" + s.path("disk").toUtf8() + '\n'));
+        QProcess p;
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.remove("XDG_RUNTIME_DIR");
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("KVX_BUILD_DIR") + "/bin/kvx",
+                {"--program-dir", s.dir.path(), "--no-splash", "--exit-when-ready"});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(!err.contains("XDG_RUNTIME_DIR") && !err.contains("QStandardPaths"),
+                 err.constData());
+    }
+
     void firstStartWithoutSettings()
     {
         Start s;
