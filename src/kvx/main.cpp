@@ -3,7 +3,7 @@
 #include "app/StartupOptions.h"
 #include "app/frmMainMenu.h"
 #include "kvx/AppScreens.h"
-#include "store/RuntimeFolder.h"
+#include "store/MessageFilter.h"
 #include "ui/QMessageBoxPrompter.h"
 #include "ui/ScreenConventions.h"
 
@@ -31,7 +31,7 @@ int main(int argc, char** argv)
     case kvx::EarlyRequest::None:
         break;
     }
-    kvx::ensureRuntimeFolder();
+    kvx::installMessageFilter();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVX"));
 

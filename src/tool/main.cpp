@@ -1,6 +1,6 @@
 #include "tool/Tool.h"
 
-#include "store/RuntimeFolder.h"
+#include "store/MessageFilter.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -124,7 +124,7 @@ int usage()
 int main(int argc, char** argv)
 {
     using namespace kvx::tool;
-    kvx::ensureRuntimeFolder();
+    kvx::installMessageFilter();
     if (argc < 2)
         return usage();
     const QString name = QString::fromLocal8Bit(argv[1]);
