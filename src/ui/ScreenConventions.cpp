@@ -269,6 +269,12 @@ QLabel* makeHelpLine(QWidget* parent)
     Q_UNUSED(factoryInstalled);
     line->setProperty(kHelpLineProperty, true);
     line->setAccessibleName(QStringLiteral("Help line"));
+    // With a screen reader listening, the label got its plain interface when it was made;
+    // drop it so that the next one asked for is the help line's.
+    if (QAccessible::isActive()) {
+        if (QAccessibleInterface* plain = QAccessible::queryAccessibleInterface(line))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(plain));
+    }
     return line;
 }
 
