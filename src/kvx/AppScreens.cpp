@@ -1,8 +1,11 @@
 #include "kvx/AppScreens.h"
 
 #include "app/frmAbout.h"
+#include "entry/frmVerify.h"
 #include "install/Branding.h"
 #include "intake/IntakeScreens.h"
+#include "scoring/ReportPrint.h"
+#include "supervisor/frmPrintSelected.h"
 
 #include <QApplication>
 
@@ -56,9 +59,19 @@ void AppScreens::SupervisorOptions() {}
 
 void AppScreens::ViewReport() {}
 
-void AppScreens::PrintSelected() {}
+void AppScreens::PrintSelected()
+{
+    // The printer the settings choose now: "Print to DOS port" may have changed meanwhile.
+    const std::unique_ptr<ReportPrinter> printer = MakeReportPrinter(session_);
+    frmPrintSelected screen(session_, prompter_, *printer, QApplication::activeWindow());
+    screen.exec();
+}
 
-void AppScreens::Verify() {}
+void AppScreens::Verify()
+{
+    frmVerify screen(session_, prompter_, QApplication::activeWindow());
+    screen.exec();
+}
 
 std::optional<QString> AppScreens::InputBox(const InputBoxRequest&)
 {
