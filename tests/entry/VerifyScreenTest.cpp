@@ -13,6 +13,7 @@ using namespace kvx::test;
 
 namespace {
 
+// Every code of each section, "0" (no answer) among them.
 QByteArray storedAnswers()
 {
     QByteArray a(kItemCount, '0');
@@ -23,14 +24,12 @@ QByteArray storedAnswers()
     return a;
 }
 
-ClientRecord client(const QByteArray& name)
+ClientRecord client(const QByteArray& name, const QByteArray& answers = storedAnswers())
 {
     ClientRecord r;
     r.setRaw(Field::Name, name);
-    r.setRaw(Field::Age, "41");
-    r.setRaw(Field::Answers, storedAnswers());
+    r.setRaw(Field::Answers, answers);
     r.setRaw(Field::EditCount, "2");
-    r.setRaw(Field::NameDeleted, "0");
     return r;
 }
 
@@ -40,10 +39,15 @@ struct Rig
     Rig()
     {
         SetDataPath(s, dir.path());
-        const QByteArray bytes =
-            client("Ann").bytes() + client("Bob").bytes() + client("Cy").bytes();
-        ok = dir.valid() && writeBytes(s.DataFile, bytes) && ReadAllClients(s).ok();
+        ok = dir.valid() && writeBytes(s.DataFile, disk()) && ReadAllClients(s).ok();
         s.CurClient = 2;
+        f.emplace(s, p);
+        f->show();
+    }
+    // The disk with the second client's answers as given.
+    static QByteArray disk(const QByteArray& answers = storedAnswers())
+    {
+        return client("Ann").bytes() + client("Bob", answers).bytes() + client("Cy").bytes();
     }
     QByteArray bytes() const { return readBytes(s.DataFile); }
 
@@ -51,17 +55,19 @@ struct Rig
     Session s;
     ScriptedPrompter p;
     bool ok = false;
+    std::optional<frmVerify> f;
 };
 
-void key(frmVerify& f, char c)
-{
-    QTest::keyClick(f.txtCurQuestion, c);
-}
-
-void keyAll(frmVerify& f, const QByteArray& keys)
+void keyAll(Rig& r, const QByteArray& keys)
 {
     for (char c : keys)
-        key(f, c);
+        QTest::keyClick(r.f->txtCurQuestion, c);
+}
+
+// The stored answers with item 5 keyed as "1" (stored: "2").
+QByteArray fifthDiffers()
+{
+    return QByteArray(storedAnswers()).replace(4, 1, "1");
 }
 
 QStringList said(const ScriptedPrompter& p)
@@ -89,18 +95,14 @@ private slots:
     {
         Rig r;
         QVERIFY(r.ok);
-        const QByteArray before = r.bytes();
-        frmVerify f(r.s, r.p);
-        f.show();
-        QCOMPARE(f.windowTitle(), QStringLiteral("Test Data Input Verification"));
-        QCOMPARE(f.lblCurQuestion->text(), QStringLiteral("Question #1"));
-        QVERIFY(f.Frame1->isHidden());
-        QCOMPARE(f.helpLine()->text(), QStringLiteral("Enter response data from answer sheet. "
-                                                      "Press Backspace for previous question."));
-        keyAll(f, storedAnswers());
+        QCOMPARE(r.f->lblCurQuestion->text(), QStringLiteral("Question #1"));
+        QCOMPARE(r.f->helpLine()->text(), QStringLiteral("Enter response data from answer "
+                                                         "sheet. Press Backspace for previous "
+                                                         "question."));
+        keyAll(r, storedAnswers());
         QCOMPARE(said(r.p), QStringList{kNoCorrections});
-        QCOMPARE(f.result(), int(QDialog::Accepted));
-        QCOMPARE(r.bytes(), before);
+        QCOMPARE(r.f->result(), int(QDialog::Accepted));
+        QCOMPARE(r.bytes(), Rig::disk());
         QCOMPARE(r.p.beeps, 0);
     }
 
@@ -108,74 +110,47 @@ private slots:
     {
         Rig r;
         QVERIFY(r.ok);
-        frmVerify f(r.s, r.p);
-        f.show();
-        QByteArray keys = storedAnswers();
-        keys[4] = '1'; // stored: '2'
-        keyAll(f, keys);
+        keyAll(r, fifthDiffers());
         QCOMPARE(said(r.p), QStringList{kCorrectionsDue});
-        QCOMPARE(f.lblCurQuestion->text(), QStringLiteral("Question #5"));
-        QVERIFY(f.Frame1->isHidden());
-        QVERIFY(f.isVisible());
-        key(f, '5'); // still refused in the correction pass
+        QCOMPARE(r.f->lblCurQuestion->text(), QStringLiteral("Question #5"));
+        QVERIFY(r.f->Frame1->isHidden() && r.f->isVisible());
+        keyAll(r, "50"); // "5" still refused
         QCOMPARE(r.p.beeps, 1);
-        key(f, '0');
         QCOMPARE(said(r.p), (QStringList{kCorrectionsDue, kComplete}));
-        QVERIFY(!f.isVisible());
-        ClientRecord expected = client("Bob");
-        QByteArray answers = storedAnswers();
-        answers[4] = '0';
-        expected.setRaw(Field::Answers, answers);
-        QCOMPARE(r.bytes(), client("Ann").bytes() + expected.bytes() + client("Cy").bytes());
-        QCOMPARE(r.s.client(2), expected);
+        QVERIFY(!r.f->isVisible());
+        const QByteArray stored = QByteArray(storedAnswers()).replace(4, 1, "0");
+        QCOMPARE(r.bytes(), Rig::disk(stored));
+        QCOMPARE(r.s.client(2).raw(Field::Answers), stored);
     }
 
-    void keysOutsideTheSectionBeepAndStay()
+    void refusedKeysBeepAndBackspaceStopsAtTheFirstQuestion()
     {
         Rig r;
         QVERIFY(r.ok);
-        frmVerify f(r.s, r.p);
-        f.show();
-        keyAll(f, storedAnswers().left(93));
-        QCOMPARE(f.lblCurQuestion->text(), QStringLiteral("Question #94"));
-        // item, key, beeps after it, the label then
-        const std::tuple<int, char, int, QString> steps[] = {
-            {94, '3', 1, QStringLiteral("Question #94")},
-            {94, '5', 2, QStringLiteral("Question #94")},
-            {94, 'x', 3, QStringLiteral("Question #94")},
-            {94, '2', 3, QStringLiteral("Question #95")},
-            {95, '5', 4, QStringLiteral("Question #95")},
-            {95, '3', 4, QStringLiteral("Question #96")},
-        };
-        for (const auto& [item, c, beeps, label] : steps) {
-            key(f, c);
+        keyAll(r, "1");
+        QVERIFY(r.f->Frame1->isVisibleTo(r.f.operator->()));
+        QCOMPARE(r.f->txtPrevQuestion->text(), QStringLiteral("1"));
+        for (int beeps : {0, 1}) {
+            QTest::keyClick(r.f->txtCurQuestion, Qt::Key_Backspace);
             QCOMPARE(r.p.beeps, beeps);
-            QCOMPARE(f.lblCurQuestion->text(), label);
+            QCOMPARE(r.f->lblCurQuestion->text(), QStringLiteral("Question #1"));
+            QVERIFY(r.f->Frame1->isHidden() && r.f->txtPrevQuestion->text().isEmpty());
         }
-        QCOMPARE(f.lblPrevQuestion->text(), QStringLiteral("Question #95"));
-        QCOMPARE(f.txtPrevQuestion->text(), QStringLiteral("3"));
-        QCOMPARE(f.verification().keyed(94), '2');
+        keyAll(r, storedAnswers().left(93));
+        // key, beeps after it, the question then
+        const std::tuple<char, int, QString> steps[] = {
+            {'3', 2, QStringLiteral("Question #94")}, {'5', 3, QStringLiteral("Question #94")},
+            {'x', 4, QStringLiteral("Question #94")}, {'2', 4, QStringLiteral("Question #95")},
+            {'5', 5, QStringLiteral("Question #95")}, {'3', 5, QStringLiteral("Question #96")},
+        };
+        for (const auto& [c, beeps, label] : steps) {
+            QTest::keyClick(r.f->txtCurQuestion, c);
+            QCOMPARE(r.p.beeps, beeps);
+            QCOMPARE(r.f->lblCurQuestion->text(), label);
+        }
+        QCOMPARE(r.f->lblPrevQuestion->text(), QStringLiteral("Question #95"));
+        QCOMPARE(r.f->txtPrevQuestion->text(), QStringLiteral("3"));
         QVERIFY(r.p.shown.isEmpty());
-    }
-
-    void backspaceGoesBackToTheFirstQuestionAndNoFurther()
-    {
-        Rig r;
-        QVERIFY(r.ok);
-        frmVerify f(r.s, r.p);
-        f.show();
-        key(f, '1');
-        QVERIFY(f.Frame1->isVisibleTo(&f));
-        QCOMPARE(f.lblPrevQuestion->text(), QStringLiteral("Question #1"));
-        QCOMPARE(f.txtPrevQuestion->text(), QStringLiteral("1"));
-        QTest::keyClick(f.txtCurQuestion, Qt::Key_Backspace);
-        QCOMPARE(f.lblCurQuestion->text(), QStringLiteral("Question #1"));
-        QVERIFY(f.Frame1->isHidden());
-        QVERIFY(f.txtPrevQuestion->text().isEmpty());
-        QCOMPARE(r.p.beeps, 0);
-        QTest::keyClick(f.txtCurQuestion, Qt::Key_Backspace);
-        QCOMPARE(r.p.beeps, 1);
-        QCOMPARE(f.lblCurQuestion->text(), QStringLiteral("Question #1"));
     }
 
     // Cancel by its button (Enter on it) or by the window's close button, in either pass.
@@ -185,29 +160,22 @@ private slots:
             for (const bool closeButton : {false, true}) {
                 Rig r;
                 QVERIFY(r.ok);
-                const QByteArray before = r.bytes();
-                const ClientRecord was = r.s.client(2);
-                frmVerify f(r.s, r.p);
-                f.show();
-                QApplication::setActiveWindow(&f);
-                QByteArray keys = correctionPass ? storedAnswers() : storedAnswers().left(40);
-                if (correctionPass)
-                    keys[0] = keys[0] == '0' ? '1' : '0';
-                keyAll(f, keys);
+                QApplication::setActiveWindow(r.f.operator->());
+                keyAll(r, correctionPass ? fifthDiffers() : storedAnswers().left(40));
                 if (closeButton) {
-                    f.close();
+                    r.f->close();
                 } else {
-                    f.cmdCancel->setFocus();
-                    QCOMPARE(f.helpLine()->text(),
+                    r.f->cmdCancel->setFocus();
+                    QCOMPARE(r.f->helpLine()->text(),
                              QStringLiteral("Press Enter to Cancel Data Verification and return "
                                             "to Main Menu"));
-                    QTest::keyClick(f.cmdCancel, Qt::Key_Return);
+                    QTest::keyClick(r.f->cmdCancel, Qt::Key_Return);
                 }
-                QVERIFY(!f.isVisible());
-                QCOMPARE(f.result(), int(QDialog::Rejected));
+                QVERIFY(!r.f->isVisible());
+                QCOMPARE(r.f->result(), int(QDialog::Rejected));
                 QCOMPARE(said(r.p), correctionPass ? QStringList{kCorrectionsDue} : QStringList{});
-                QCOMPARE(r.bytes(), before);
-                QCOMPARE(r.s.client(2), was);
+                QCOMPARE(r.bytes(), Rig::disk());
+                QCOMPARE(r.s.client(2), client("Bob"));
             }
         }
     }
@@ -216,44 +184,28 @@ private slots:
     {
         Rig r;
         QVERIFY(r.ok);
-        const QByteArray before = r.bytes();
-        const ClientRecord was = r.s.client(2);
-        frmVerify f(r.s, r.p);
-        f.show();
-        QByteArray keys = storedAnswers();
-        keys[4] = '1'; // stored: '2'
-        keyAll(f, keys);
+        keyAll(r, fifthDiffers());
         QVERIFY(r.dir.makeReadOnly());
         r.p.shown.clear();
         r.p.answers = {Prompter::Answer::Retry, Prompter::Answer::Cancel};
-        key(f, '0');
+        keyAll(r, "0");
         QCOMPARE(r.p.shown.size(), 2);
-        for (const auto& m : r.p.shown) {
-            QCOMPARE(m.title, QStringLiteral("Data Disk Error"));
-            QCOMPARE(m.buttons, Prompter::Buttons::RetryCancel);
-        }
+        for (const auto& m : r.p.shown)
+            QVERIFY(m.title == "Data Disk Error" && m.buttons == Prompter::Buttons::RetryCancel);
         // Given up: no success told, still at the corrected item, memory as on the disk.
-        QVERIFY(f.isVisible());
-        QCOMPARE(f.lblCurQuestion->text(), QStringLiteral("Question #5"));
-        QCOMPARE(f.verification().keyed(5), '0');
-        QCOMPARE(r.s.client(2), was);
-        QCOMPARE(r.bytes(), before);
+        QVERIFY(r.f->isVisible());
+        QCOMPARE(r.f->lblCurQuestion->text(), QStringLiteral("Question #5"));
+        QCOMPARE(r.f->verification().keyed(5), '0');
+        QCOMPARE(r.s.client(2), client("Bob"));
+        QCOMPARE(r.bytes(), Rig::disk());
         // Keyed again, the disk seen to while the message is up: Retry writes it.
         r.p.shown.clear();
-        r.p.onMessage = [&r](const ScriptedPrompter::Shown& m) {
-            if (m.title == QStringLiteral("Data Disk Error"))
-                r.dir.makeWritable();
-        };
-        r.p.answers = {Prompter::Answer::Retry};
-        QVERIFY(r.dir.makeReadOnly());
-        key(f, '2');
-        QCOMPARE(r.p.shown.size(), 2);
-        QCOMPARE(r.p.shown[0].title, QStringLiteral("Data Disk Error"));
+        r.p.onMessage = [&r](const ScriptedPrompter::Shown&) { r.dir.makeWritable(); };
+        keyAll(r, "1");
+        QCOMPARE(said(r.p).size(), 2);
         QCOMPARE(said(r.p).last(), kComplete);
-        QVERIFY(!f.isVisible());
-        QCOMPARE(r.s.client(2).answerChar(5), '2');
-        QCOMPARE(ClientRecord::fromBytes(r.bytes().mid(ClientRecord::Size, ClientRecord::Size)),
-                 r.s.client(2));
+        QVERIFY(!r.f->isVisible());
+        QCOMPARE(r.bytes(), Rig::disk(fifthDiffers()));
     }
 };
 
