@@ -71,6 +71,7 @@ frmVerify::frmVerify(Session& session, Prompter& prompter, QWidget* parent)
 
     auto* cancelPanel = new QFrame(frAll);
     cancelPanel->setObjectName(QStringLiteral("sspCancel"));
+    cancelPanel->setAccessibleName(QStringLiteral("Cancel"));
     cancelPanel->setFrameShape(QFrame::Panel);
     cancelPanel->setAutoFillBackground(true);
     auto* cancelButton = new MenuButton(QStringLiteral("Cancel"), cancelPanel);
@@ -97,7 +98,6 @@ frmVerify::frmVerify(Session& session, Prompter& prompter, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frAll, 1, Qt::AlignCenter);
     layout->addWidget(MsgPanel);
-    MsgPanel->setAccessibleName(QStringLiteral("Help"));
 
     txtCurQuestion->installEventFilter(this);
     setTabOrder(txtCurQuestion, cmdCancel);

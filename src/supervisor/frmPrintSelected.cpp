@@ -44,6 +44,7 @@ frmPrintSelected::frmPrintSelected(Session& session, Prompter& prompter, ReportP
     txtInstructions = new QPlainTextEdit(fraAll);
     txtInstructions->setObjectName(QStringLiteral("txtInstructions"));
     txtInstructions->setAccessibleName(QStringLiteral("Instructions"));
+    txtInstructions->viewport()->setAccessibleName(QStringLiteral("Instructions"));
     txtInstructions->setReadOnly(true);
     txtInstructions->setFocusPolicy(Qt::NoFocus);
     txtInstructions->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -69,6 +70,7 @@ frmPrintSelected::frmPrintSelected(Session& session, Prompter& prompter, ReportP
     lbNameDisplay->installEventFilter(this);
     (new QVBoxLayout(fraClient))->addWidget(lbNameDisplay);
     setFrameHighlighted(fraClient, false);
+    reserveBoldSize(fraClient);
 
     MenuChoices* menu = addMenuChoices(Qt::Horizontal);
     menu->add(QStringLiteral("Print Selected"), QStringLiteral("Print selected client reports"));
@@ -90,7 +92,6 @@ frmPrintSelected::frmPrintSelected(Session& session, Prompter& prompter, ReportP
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fraAll, 1);
     layout->addWidget(MsgPanel);
-    MsgPanel->setAccessibleName(QStringLiteral("Help"));
 
     setTabOrder(lbNameDisplay, menu->button(PrintSelected));
     setTabOrder(menu->button(PrintSelected), menu->button(SelectAll));

@@ -1,6 +1,7 @@
 // The verification screen driven with keys, as the supervisor uses it, on a real data disk.
 #include "entry/frmVerify.h"
 
+#include "common/Accessibility.h"
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
 #include "store/DataFile.h"
@@ -95,6 +96,7 @@ private slots:
     {
         Rig r;
         QVERIFY(r.ok);
+        QCOMPARE(unnamedControls(r.f.operator->()).join(u","), QString());
         QCOMPARE(r.f->lblCurQuestion->text(), QStringLiteral("Question #1"));
         QCOMPARE(r.f->helpLine()->text(), QStringLiteral("Enter response data from answer "
                                                          "sheet. Press Backspace for previous "

@@ -3,6 +3,7 @@
 #include "supervisor/PrintList.h"
 #include "supervisor/frmPrintSelected.h"
 
+#include "common/Accessibility.h"
 #include "common/ScriptedPrompter.h"
 #include "scoring/OutputFixture.h"
 #include "scoring/ReportBatchDialog.h"
@@ -86,6 +87,7 @@ private slots:
         RecordingPrinter printer;
         frmPrintSelected f(inst->s, p, printer);
         QVERIFY(open(f));
+        QCOMPARE(unnamedControls(&f).join(u","), QString());
         QCOMPARE(f.lbNameDisplay->count(), 7);
         QCOMPARE(f.lbNameDisplay->item(6)->text(),
                  QStringLiteral("7-Client 7") + QString(17, u' '));
