@@ -262,29 +262,37 @@ private slots:
 
     void printAllOfThreeClientsToPdf()
     {
-        inst->s.NumClients = 3;
-        inst->s.CurClient = 2;
-        auto screen = makeOptions();
-        QVERIFY(openScreen(*screen));
-        screen->optPrintOption[2]->click();
-        screens->inputs = {QStringLiteral("k")};
-        screen->menuChoices()->button(0)->click();
-        QCOMPARE(printersMade, 1);
-        QCOMPARE(inst->s.CurClient, 1);
-        QVERIFY2(p->shown.isEmpty(), qPrintable(p->lastText()));
+        for (const bool summary : {false, true}) {
+            init();
+            inst->s.NumClients = 3;
+            inst->s.CurClient = 2;
+            auto screen = makeOptions();
+            QVERIFY(openScreen(*screen));
+            screen->optPrintOption[2]->click();
+            if (summary)
+                screen->chkSumPage->click();
+            screens->inputs = {QStringLiteral("k")};
+            screen->menuChoices()->button(0)->click();
+            QCOMPARE(printersMade, 1);
+            QCOMPARE(inst->s.CurClient, 1);
+            QVERIFY(!inst->s.SummaryPage);
+            QVERIFY2(p->shown.isEmpty(), qPrintable(p->lastText()));
 
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"),
-                   {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        QVERIFY(text.waitForFinished(30000) && text.exitCode() == 0);
-        const QString all = QString::fromUtf8(text.readAllStandardOutput());
-        // Each report complete (its last line), in record order, and no others.
-        QCOMPARE(all.count(QStringLiteral("Scored by the KVX test program")), 3);
-        const qsizetype c1 = all.indexOf(u"Client 1"), c2 = all.indexOf(u"Client 2"),
-                        c3 = all.indexOf(u"Client 3");
-        QVERIFY(c1 >= 0 && c1 < c2 && c2 < c3);
-        QVERIFY(!all.contains(u"Client 4"));
-        QVERIFY(all.lastIndexOf(u"Client 1") < c2);
+            QProcess text;
+            text.start(QStringLiteral("pdftotext"),
+                       {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+            QVERIFY(text.waitForFinished(30000) && text.exitCode() == 0);
+            const QString all = QString::fromUtf8(text.readAllStandardOutput());
+            // Each report complete (its last line, once more on its summary copy), in record
+            // order, and no others.
+            QCOMPARE(all.count(QStringLiteral("Scored by the KVX test program")), summary ? 6 : 3);
+            QCOMPARE(all.count(QStringLiteral("ONE-PAGE SUMMARY")), summary ? 3 : 0);
+            const qsizetype c1 = all.indexOf(u"Client 1"), c2 = all.indexOf(u"Client 2"),
+                            c3 = all.indexOf(u"Client 3");
+            QVERIFY(c1 >= 0 && c1 < c2 && c2 < c3);
+            QVERIFY(!all.contains(u"Client 4"));
+            QVERIFY(all.lastIndexOf(u"Client 1") < c2);
+        }
     }
 };
 
