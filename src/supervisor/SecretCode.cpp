@@ -1,7 +1,5 @@
 #include "supervisor/SecretCode.h"
 
-#include "store/Cp1252.h"
-
 namespace kvx {
 
 InputBoxRequest SecretCodeRequest()
@@ -30,23 +28,6 @@ bool AskSecretCode(Screens& screens, Prompter& prompter)
         prompter.Message(kSecretCodeWrong, Prompter::Buttons::Ok, Prompter::Icon::Critical,
                          kSecretCodeTitle);
     }
-}
-
-bool InputCharStorable(QChar c)
-{
-    // C0 and C1 controls and DEL; the five bytes Windows-1252 leaves undefined decode to C1.
-    if (c.category() == QChar::Other_Control)
-        return false;
-    return cp1252::canEncode(c);
-}
-
-bool InputTextStorable(QStringView text)
-{
-    for (QChar c : text) {
-        if (!InputCharStorable(c))
-            return false;
-    }
-    return true;
 }
 
 } // namespace kvx

@@ -4,7 +4,6 @@
 #include "ui/Screens.h"
 
 #include <QString>
-#include <QStringView>
 
 namespace kvx {
 
@@ -24,10 +23,5 @@ bool SecretCodeMatches(const QString& typed);
 // Asks for the secret code through the input box until it is typed (true) or the operator
 // cancels (false); a wrong code is told and asked again.
 bool AskSecretCode(Screens& screens, Prompter& prompter);
-
-// Text the input box may hold: what the data disk can store (Windows-1252) and no control
-// characters, since a scanned client's name is taken through it.
-bool InputCharStorable(QChar c);
-bool InputTextStorable(QStringView text);
 
 } // namespace kvx

@@ -1,7 +1,5 @@
 #include "supervisor/frmMyInputBox.h"
 
-#include "supervisor/SecretCode.h"
-
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -13,14 +11,6 @@ namespace {
 const QString kInputRequired = QStringLiteral("Input required");
 
 } // namespace
-
-QValidator::State StorableInputValidator::validate(QString& input, int&) const
-{
-    if (InputTextStorable(input))
-        return Acceptable;
-    p_.Beep();
-    return Invalid;
-}
 
 frmMyInputBox::frmMyInputBox(Session& session, Prompter& prompter, QWidget* parent)
     : KvxScreen(session, prompter, parent)
@@ -35,7 +25,8 @@ frmMyInputBox::frmMyInputBox(Session& session, Prompter& prompter, QWidget* pare
 
     txtInput = new QLineEdit(this);
     txtInput->setObjectName(QStringLiteral("txtInput"));
-    txtInput->setValidator(new StorableInputValidator(prompter, txtInput));
+    // It takes a scanned client's name: only what the data disk can hold.
+    applyTextRule(txtInput, prompter);
     txtInput->installEventFilter(this);
     SelectAllOnFocus::install(txtInput);
     lblHelpMsg->setBuddy(txtInput);
@@ -43,8 +34,6 @@ frmMyInputBox::frmMyInputBox(Session& session, Prompter& prompter, QWidget* pare
     MenuChoices* menu = addMenuChoices(Qt::Horizontal);
     menu->add(QStringLiteral("Information OK"), QStringLiteral("Accept what you typed."));
     menu->add(QStringLiteral("Cancel Input"), QStringLiteral("Leave without an entry."));
-    for (int i = 0; i < menu->count(); ++i)
-        menu->button(i)->setAccessibleName(menu->button(i)->text());
     connect(menu, &MenuChoices::chosen, this, [this](int i) {
         if (i == 0)
             InformationOk();

@@ -3,26 +3,11 @@
 #include "ui/ScreenConventions.h"
 #include "ui/Screens.h"
 
-#include <QValidator>
-
 #include <optional>
 
 class QLineEdit;
 
 namespace kvx {
-
-// Refuses, with a beep, text the input box must not take (typed or pasted). Kept apart so the
-// screen kit's shared text filter can take its place.
-class StorableInputValidator : public QValidator
-{
-public:
-    StorableInputValidator(Prompter& prompter, QObject* parent) : QValidator(parent), p_(prompter)
-    {}
-    State validate(QString& input, int& pos) const override;
-
-private:
-    Prompter& p_;
-};
 
 // The one-line prompt: set the properties and the caption, exec(), then read Cancelled and
 // InputValue.

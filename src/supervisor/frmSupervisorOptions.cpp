@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -65,6 +66,7 @@ frmSupervisorOptions::frmSupervisorOptions(Session& session, Prompter& prompter,
     sspTabs->setFrameShape(QFrame::Panel);
     sspTabs->setFrameShadow(QFrame::Raised);
     sspTabs->setAutoFillBackground(true);
+    sspTabs->setAccessibleName(QStringLiteral("Supervisor operations"));
     sstSupervisorOperations = new QTabWidget(sspTabs);
     sstSupervisorOperations->setObjectName(QStringLiteral("sstSupervisorOperations"));
     sstSupervisorOperations->setAccessibleName(QStringLiteral("Supervisor operations"));
@@ -87,6 +89,7 @@ frmSupervisorOptions::frmSupervisorOptions(Session& session, Prompter& prompter,
         opt->setObjectName(QStringLiteral("optPrintOption_%1").arg(i));
         opt->setAccessibleName(opt->text());
         opt->installEventFilter(this);
+        reserveBoldSize(opt);
         connect(opt, &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
                 printOption_ = i;
@@ -136,6 +139,11 @@ frmSupervisorOptions::frmSupervisorOptions(Session& session, Prompter& prompter,
     sstSupervisorOperations->addTab(reports, QStringLiteral("&Reports"));
     sstSupervisorOperations->addTab(verify, QStringLiteral("&Verify Data"));
     sstSupervisorOperations->addTab(names, QStringLiteral("&Delete Names"));
+    for (int i = 0; i < sstSupervisorOperations->count(); ++i)
+        sstSupervisorOperations->widget(i)->setAccessibleName(
+            sstSupervisorOperations->tabText(i).remove(u'&'));
+    if (auto* pages = sstSupervisorOperations->findChild<QStackedWidget*>())
+        pages->setAccessibleName(QStringLiteral("Chosen operation"));
     connect(sstSupervisorOperations, &QTabWidget::currentChanged, this,
             &frmSupervisorOptions::tabChanged);
 
@@ -155,8 +163,6 @@ frmSupervisorOptions::frmSupervisorOptions(Session& session, Prompter& prompter,
               QStringLiteral("Perform the selected operation."));
     menu->add(QStringLiteral("Go to Main Menu"),
               QStringLiteral("Close the Utilities window returning to the Main Menu."));
-    for (int i = 0; i < menu->count(); ++i)
-        menu->button(i)->setAccessibleName(menu->button(i)->text());
     connect(menu, &MenuChoices::chosen, this, [this](int i) {
         if (i == 0)
             ExecuteSelection();

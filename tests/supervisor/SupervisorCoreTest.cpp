@@ -44,17 +44,6 @@ TEST(SecretCode, OnlyTheLetterAloneInEitherCaseAskedUntilTypedOrCancelled)
     EXPECT_EQ(p.shown.size(), 1);
 }
 
-TEST(InputText, RefusesWhatTheDataDiskCannotHold)
-{
-    for (const auto& [text, ok] : {std::pair{u"Zo\u00eb O'Neil-\u20ac", true},
-                                   {u"tab\there", false},
-                                   {u"a\nb", false},
-                                   {u"\u007f", false},
-                                   {u"\u0081", false},
-                                   {u"\u03a9", false}})
-        EXPECT_EQ(InputTextStorable(QString::fromUtf16(text)), ok);
-}
-
 TEST(ScrambleName, EveryCharacterBecomesAnotherCapitalBlanksStay)
 {
     QByteArray name = QByteArray("Ann Lee-2").leftJustified(25);

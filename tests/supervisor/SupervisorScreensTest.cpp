@@ -4,6 +4,7 @@
 #include "supervisor/frmMyInputBox.h"
 #include "supervisor/frmSupervisorOptions.h"
 
+#include "common/Accessibility.h"
 #include "common/FakeScreens.h"
 #include "common/ScriptedPrompter.h"
 
@@ -73,8 +74,10 @@ private slots:
             box.setInputLength(25);
             box.setPasswordInput(password);
             box.setHelpMessage(QStringLiteral("Type the name."));
+            box.setWindowTitle(QStringLiteral("Client Name"));
             QVERIFY(openScreen(box));
             QCOMPARE(box.lblHelpMsg->text(), QStringLiteral("Type the name."));
+            QCOMPARE(unnamedControls(&box).join(u";"), QString());
             QCOMPARE(box.txtInput->echoMode(), password ? QLineEdit::Password : QLineEdit::Normal);
 
             // Enter leads to "Information OK"; empty, it asks for input and the box stays.
@@ -130,6 +133,10 @@ private slots:
         QCOMPARE(screen->lblNameDisplay->text(), inst->s.client(2).text(Field::Name));
         QVERIFY(screen->optPrintOption[0]->isChecked());
         QVERIFY(!screen->chkSumPage->isChecked());
+        for (int tab = 2; tab >= 0; --tab) {
+            screen->sstSupervisorOperations->setCurrentIndex(tab);
+            QCOMPARE(unnamedControls(screen.get()).join(u";"), QString());
+        }
 
         screen->optPrintOption[2]->click();
         screen->chkSumPage->click();
