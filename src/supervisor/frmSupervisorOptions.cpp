@@ -1,6 +1,7 @@
 #include "supervisor/frmSupervisorOptions.h"
 
 #include "scoring/ReportBatchDialog.h"
+#include "store/Cp1252.h"
 #include "supervisor/DelNames.h"
 #include "supervisor/SecretCode.h"
 
@@ -193,12 +194,13 @@ frmSupervisorOptions::frmSupervisorOptions(Session& session, Prompter& prompter,
         noClients_ = true;
 }
 
-QString frmSupervisorOptions::currentName() const
+QString frmSupervisorOptions::currentName()
 {
-    const Session& s = const_cast<frmSupervisorOptions*>(this)->session();
+    const Session& s = session();
     if (s.CurClient < 1 || s.CurClient > kMaxClients)
         return QStringLiteral("No Clients");
-    return s.current().text(Field::Name);
+    // A name from an old disk may hold controls; a label shows them as blanks.
+    return cp1252::shownText(s.current().text(Field::Name));
 }
 
 void frmSupervisorOptions::showEvent(QShowEvent* e)

@@ -59,7 +59,7 @@ private:
     void tabChanged(int index);
     void tabFocused();
     void printAll();
-    QString currentName() const;
+    QString currentName();
 
     Screens& screens_;
     ReportPrinterFactory printers_;
