@@ -5,7 +5,10 @@
 #include "install/Branding.h"
 #include "intake/IntakeScreens.h"
 #include "scoring/ReportPrint.h"
+#include "scoring/frmViewReport.h"
+#include "supervisor/frmMyInputBox.h"
 #include "supervisor/frmPrintSelected.h"
+#include "supervisor/frmSupervisorOptions.h"
 
 #include <QApplication>
 
@@ -55,9 +58,20 @@ void AppScreens::ScanSheet() {}
 
 void AppScreens::EntryMethod() {}
 
-void AppScreens::SupervisorOptions() {}
+void AppScreens::SupervisorOptions()
+{
+    frmSupervisorOptions screen(
+        session_, prompter_, *this, [this] { return MakeReportPrinter(session_); },
+        QApplication::activeWindow());
+    screen.exec();
+}
 
-void AppScreens::ViewReport() {}
+void AppScreens::ViewReport()
+{
+    FileDialogSaveChooser chooser;
+    frmViewReport viewer(session_, prompter_, chooser, QApplication::activeWindow());
+    viewer.exec();
+}
 
 void AppScreens::PrintSelected()
 {
@@ -73,9 +87,9 @@ void AppScreens::Verify()
     screen.exec();
 }
 
-std::optional<QString> AppScreens::InputBox(const InputBoxRequest&)
+std::optional<QString> AppScreens::InputBox(const InputBoxRequest& request)
 {
-    return std::nullopt;
+    return ShowInputBox(session_, prompter_, request, QApplication::activeWindow());
 }
 
 } // namespace kvx

@@ -410,6 +410,22 @@ private slots:
         QVERIFY(!in.button(1)->isEnabled());
     }
 
+    void supervisorOptionsRebuildsTheListAfterNamesAreDeleted()
+    {
+        Menu in(3);
+        in.screens.whileOpen = [&](const QString&) {
+            for (int n = 1; n <= 3; ++n)
+                in.session.client(n).setRaw(Field::Name, "QXWZ");
+            in.session.RefreshNames = true;
+        };
+        in.button(2)->click();
+        QCOMPARE(in.screens.opened, QStringList{"SupervisorOptions"});
+        QCOMPARE(in.menu->lbNameDisplay->count(), 3);
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(in.menu->lbNameDisplay->item(n - 1)->text().startsWith(
+                QString::number(n) + QStringLiteral("-QXWZ")));
+    }
+
     void optionsToggleAndPersist()
     {
         Menu in(1);
