@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace kvx {
@@ -28,6 +29,21 @@ void paintCell(QTableWidgetItem* cell, const QString& text, const QColor& back, 
         cell->setForeground(fore);
 }
 
+// The highlighted row shows where the operator is; the style's focus frame on one cell would
+// be a second, differing mark.
+class NoFocusFrame : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+    }
+};
+
 } // namespace
 
 const QColor frmNewEntry::kDoubtBack{255, 165, 0};
@@ -47,6 +63,7 @@ ResponseGrid::ResponseGrid(int index, int answerType, std::vector<int> items, QW
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWordWrap(false);
     verticalHeader()->hide();
+    setItemDelegate(new NoFocusFrame(this));
 
     QStringList headers{QStringLiteral("Num")};
     for (int c = 1; c < columnCount(); ++c)
