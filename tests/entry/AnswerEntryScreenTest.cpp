@@ -6,6 +6,7 @@
 #include "common/TestSupport.h"
 #include "store/DataFile.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QHeaderView>
 #include <QTest>
@@ -153,6 +154,16 @@ private slots:
         }
         QCOMPARE(text(f.grid(1), 0, 0), "95.");
         QCOMPARE(marks(f), 0);
+        // Every control a screen reader meets is named.
+        for (QWidget* w : f.findChildren<QWidget*>()) {
+            if (!qobject_cast<QLabel*>(w) && !qobject_cast<QAbstractButton*>(w) &&
+                !qobject_cast<ResponseGrid*>(w) && w != f.frEntry)
+                continue;
+            if (!w->isVisible())
+                continue;
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            QVERIFY2(a && !a->text(QAccessible::Name).isEmpty(), w->metaObject()->className());
+        }
         QCOMPARE(QApplication::focusWidget(), f.grid(0));
         QCOMPARE(f.helpLine()->text(), "0=No answer, 1=True, 2=False, Tab=Next grid");
         QVERIFY(rowHighlighted(f.grid(0), 0));
@@ -312,6 +323,10 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), f.grid(0));
         QCOMPARE(f.currentGrid(), 0);
         QVERIFY(rowHighlighted(f.grid(0), 0) && !rowHighlighted(three, 5));
+        // Each grid keeps its own place.
+        press(Qt::Key_Tab, 2);
+        QCOMPARE(three->currentRow(), 5);
+        QVERIFY(rowHighlighted(three, 5) && !rowHighlighted(f.grid(0), 0));
     }
 
     void cancelStoresNothingAndEmptiesANewClient()
