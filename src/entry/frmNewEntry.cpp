@@ -101,15 +101,6 @@ ResponseGrid::ResponseGrid(int index, int answerType, std::vector<int> items, QW
     }
 }
 
-int ResponseGrid::rowOf(int item) const
-{
-    for (size_t r = 0; r < items_.size(); ++r) {
-        if (items_[r] == item)
-            return static_cast<int>(r);
-    }
-    return -1;
-}
-
 frmNewEntry::frmNewEntry(Session& session, Prompter& prompter, const std::vector<GridPlan>& plan,
                          const QList<int>& doubtfulItems, QWidget* parent)
     : KvxScreen(session, prompter, parent), answers_(session.current().raw(Field::Answers)),
@@ -210,7 +201,6 @@ void frmNewEntry::ShowAnswers()
         const QSignalBlocker block(g);
         g->setCurrentCell(0, 0);
         g->rememberedRow = 0;
-        g->rememberedColumn = 0;
     }
 }
 
@@ -247,7 +237,6 @@ bool frmNewEntry::eventFilter(QObject* watched, QEvent* event)
         if (static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason &&
             g->currentRow() >= 0) {
             g->rememberedRow = g->currentRow();
-            g->rememberedColumn = std::max(g->currentColumn(), 0);
             RestoreRow(g, g->currentRow());
         }
         break;
@@ -374,7 +363,6 @@ void frmNewEntry::HighlightRow(ResponseGrid* g)
                   kBlack);
     paintNumber(g, row);
     g->rememberedRow = row;
-    g->rememberedColumn = std::max(g->currentColumn(), 0);
     ScrollIntoView(g, row);
 }
 

@@ -20,12 +20,11 @@ public:
     int answerType() const { return answerType_; }
     int choices() const { return ChoiceCount(answerType_); }
     int itemAt(int row) const { return items_[static_cast<size_t>(row)]; }
-    int rowOf(int item) const;
     int lastRow() const { return rowCount() - 1; }
 
-    // Where the grid was when it last lost the focus or was last highlighted.
+    // The row highlighted last, to be restored when another row takes the highlight. The grid
+    // keeps its own current cell (row and column) while another grid has the focus.
     int rememberedRow = 0;
-    int rememberedColumn = 0;
 
 private:
     int index_;
