@@ -1,6 +1,7 @@
 #include "kvx/AppScreens.h"
 
 #include "app/frmAbout.h"
+#include "entry/AnswerEntryScreen.h"
 #include "entry/frmVerify.h"
 #include "install/Branding.h"
 #include "intake/IntakeScreens.h"
@@ -49,8 +50,12 @@ void AppScreens::CourtHistory()
     ShowCourtHistory(session_, prompter_, QApplication::activeWindow());
 }
 
+void AppScreens::AnswerEntry(const QList<int>& doubtfulItems)
+{
+    ShowAnswerEntry(session_, prompter_, doubtfulItems, QApplication::activeWindow());
+}
+
 // Each screen below is filled in by the subsystem that builds it.
-void AppScreens::AnswerEntry(const QList<int>&) {}
 
 void AppScreens::Presentation(const QString&) {}
 

@@ -368,9 +368,12 @@ private slots:
         for (const auto& [answers, opened] : cases) {
             Menu in(4);
             in.screens.accepted = answers;
-            in.screens.whileOpen = [&](const QString&) {
+            in.screens.whileOpen = [&](const QString& screen) {
                 QVERIFY(in.session.EditMode && !in.session.ScanEditMode &&
                         !in.session.RefreshNames && !in.menu->frMainMenu->isVisible());
+                // What the chain changed shows in the list when the menu is back.
+                if (screen == "AnswerEntry")
+                    QVERIFY(in.session.current().setText(Field::Name, u"Edited Name"));
             };
             in.session.ScanEditMode = true;
             in.menu->lbNameDisplay->setFocus();
@@ -382,6 +385,8 @@ private slots:
 
             QCOMPARE(in.screens.opened, opened);
             QCOMPARE(in.session.CurClient, 2);
+            QCOMPARE(in.menu->lbNameDisplay->item(1)->text().startsWith("2-Edited Name"),
+                     opened.size() == 3);
             QVERIFY(!in.session.EditMode && in.session.RefreshNames);
             QVERIFY(in.menu->frMainMenu->isVisible() && !in.button(0)->isEnabled());
             // The keyboard is not left without a focus.
