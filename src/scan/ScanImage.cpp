@@ -2,13 +2,26 @@
 
 #include "scan/ScanSupport.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSaveFile>
 
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// jpeglib.h needs FILE and size_t declared first.
+#include <jerror.h>
+#include <jpeglib.h>
 
 namespace kvx {
 namespace {
@@ -73,20 +86,265 @@ ScanImage PrepareScanImage(const QImage& acquired)
     return out;
 }
 
-Result<QImage> LoadScanImageFile(const QString& path)
+namespace {
+
+// A legal-size colour sheet at 600 dpi needs more than Qt's default allocation limit.
+constexpr int kAllocationLimitMB = 512;
+// Resolutions a sheet may be scanned at; outside them the image's metadata is not believed.
+constexpr double kLowestDpi = 95.0;
+constexpr double kHighestDpi = 630.0;
+constexpr double kSheetWidthInches = 8.5;
+
+Error damagedImage(const QString& shown)
 {
-    if (!QFileInfo(path).isFile())
-        return imagingError(err::ImgFileNotFound, QDir::toNativeSeparators(path));
-    QImageReader reader(path);
-    static const QList<QByteArray> accepted = {"bmp", "png", "jpeg", "jpg", "tiff", "tif"};
-    if (!accepted.contains(reader.format().toLower()))
-        return imagingError(err::ImgInvalidFormat, QDir::toNativeSeparators(path));
+    return Error{err::ImgReadingFile,
+                 QStringLiteral("The scanned image is damaged or incomplete: ") + shown};
+}
+
+quint32 le32(const QByteArray& b, int at)
+{
+    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 |
+           quint32(uchar(b[at + 2])) << 16 | quint32(uchar(b[at + 3])) << 24;
+}
+
+quint16 le16(const QByteArray& b, int at)
+{
+    return quint16(uchar(b[at]) | uchar(b[at + 1]) << 8);
+}
+
+// Qt fills the rows a short BMP lacks with whatever memory held: the header's sizes are checked
+// against the file's length first.
+bool bmpComplete(const QByteArray& b)
+{
+    if (b.size() < 30)
+        return false;
+    const qint64 offBits = le32(b, 10);
+    const quint32 infoSize = le32(b, 14);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bits = 0;
+    quint32 compression = 0;
+    qint64 imageSize = 0;
+    if (infoSize == 12) {
+        width = le16(b, 18);
+        height = le16(b, 20);
+        bits = le16(b, 24);
+    } else if (infoSize >= 40 && b.size() >= 38) {
+        width = qint32(le32(b, 18));
+        height = qint32(le32(b, 22));
+        bits = le16(b, 28);
+        compression = le32(b, 30);
+        imageSize = le32(b, 34);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0 || bits <= 0 || bits > 32)
+        return false;
+    switch (compression) {
+    case 0: // uncompressed
+    case 3: // bit fields
+    case 6: {
+        const qint64 stride = (width * bits + 31) / 32 * 4;
+        return offBits + stride * std::abs(height) <= b.size();
+    }
+    case 1: // run-length coded: only the stated data size can be checked
+    case 2:
+        return imageSize > 0 && offBits + imageSize <= b.size();
+    default:
+        return false;
+    }
+}
+
+// libjpeg reports a short or corrupt stream as a warning and fills in the rest: those warnings
+// refuse the image, harmless ones (an odd marker, an unknown revision) do not.
+struct JpegErrors
+{
+    jpeg_error_mgr mgr{};
+    std::jmp_buf jump{};
+    int damage = 0;
+};
+
+[[noreturn]] void jpegFail(j_common_ptr c)
+{
+    std::longjmp(reinterpret_cast<JpegErrors*>(c->err)->jump, 1);
+}
+
+void jpegMessage(j_common_ptr c, int level)
+{
+    if (level >= 0)
+        return;
+    switch (c->err->msg_code) {
+    case JWRN_JPEG_EOF:
+    case JWRN_HIT_MARKER:
+    case JWRN_EXTRANEOUS_DATA:
+    case JWRN_MUST_RESYNC:
+    case JWRN_NOT_SEQUENTIAL:
+    case JWRN_HUFF_BAD_CODE:
+    case JWRN_TOO_MUCH_DATA:
+        ++reinterpret_cast<JpegErrors*>(c->err)->damage;
+        break;
+    default:
+        break;
+    }
+}
+
+double jpegDpi(const jpeg_decompress_struct& info)
+{
+    double dpi = 0;
+    if (info.saw_JFIF_marker && info.density_unit == 1)
+        dpi = info.X_density;
+    else if (info.saw_JFIF_marker && info.density_unit == 2)
+        dpi = info.X_density * 2.54;
+    if (dpi < kLowestDpi || dpi > kHighestDpi)
+        dpi = info.image_width / kSheetWidthInches;
+    return dpi;
+}
+
+// The setjmp frame holds no object with a destructor; the image is filled through a pointer.
+bool decodeJpegInto(const QByteArray& bytes, QImage* out, int* damage, Error* error,
+                    const QString& shown)
+{
+    jpeg_decompress_struct info{};
+    JpegErrors errors;
+    info.err = jpeg_std_error(&errors.mgr);
+    errors.mgr.error_exit = jpegFail;
+    errors.mgr.emit_message = jpegMessage;
+    if (setjmp(errors.jump)) {
+        jpeg_destroy_decompress(&info);
+        *error = damagedImage(shown);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                 static_cast<unsigned long>(bytes.size()));
+    jpeg_read_header(&info, TRUE);
+    if (info.image_width > unsigned(kMaxImageWidth) ||
+        info.image_height > unsigned(kMaxImageHeight)) {
+        jpeg_destroy_decompress(&info);
+        *error = imagingError(err::ImgInvalidSize, shown);
+        return false;
+    }
+    const bool grey = info.num_components == 1;
+    if (!grey && info.jpeg_color_space != JCS_YCbCr && info.jpeg_color_space != JCS_RGB) {
+        jpeg_destroy_decompress(&info);
+        *error = imagingError(err::ImgSubtypeUnsupported, shown);
+        return false;
+    }
+    info.out_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGRX;
+    // Decoded at the smallest eighth that keeps 100 dpi: far less work for a fine scan.
+    const double dpi = jpegDpi(info);
+    info.scale_denom = 8;
+    info.scale_num = 8;
+    while (info.scale_num > 1 && dpi * (info.scale_num - 1) / 8.0 >= 100.0)
+        --info.scale_num;
+    jpeg_start_decompress(&info);
+    *out = QImage(int(info.output_width), int(info.output_height),
+                  grey ? QImage::Format_Grayscale8 : QImage::Format_RGB32);
+    if (out->isNull()) {
+        jpeg_destroy_decompress(&info);
+        *error = imagingError(err::ImgOutOfMemory, shown);
+        return false;
+    }
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = out->scanLine(int(info.output_scanline));
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    const double outDpi = dpi * info.scale_num / 8.0;
+    out->setDotsPerMeterX(int(std::lround(outDpi / 0.0254)));
+    out->setDotsPerMeterY(int(std::lround(outDpi / 0.0254)));
+    *damage = errors.damage;
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+Result<QByteArray> readRegularFile(const QString& path, qint64 limit)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    // Checked before opening: opening a FIFO would wait for a writer.
+    const QFileInfo info(path);
+    if (!info.exists())
+        return imagingError(err::ImgFileNotFound, shown);
+    if (!info.isFile())
+        return imagingError(err::ImgReadingFile, shown + QStringLiteral(" (not a file)"));
+    const QByteArray local = QFile::encodeName(path);
+    const int fd = ::open(local.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno == ENOENT
+                   ? imagingError(err::ImgFileNotFound, shown)
+                   : imagingError(err::ImgReadingFile,
+                                  shown + QStringLiteral(" (") +
+                                      QString::fromLocal8Bit(std::strerror(errno)) + u')');
+    struct stat st
+    {
+    };
+    QByteArray bytes;
+    Error failure;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        failure = imagingError(err::ImgReadingFile, shown + QStringLiteral(" (not a file)"));
+    } else if (st.st_size > limit) {
+        failure = imagingError(err::ImgReadingFile,
+                               shown + QStringLiteral(" (larger than %1 MB)").arg(limit >> 20));
+    } else {
+        bytes.resize(qsizetype(st.st_size));
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        if (got != bytes.size())
+            failure = damagedImage(shown);
+    }
+    ::close(fd);
+    if (failure.code != 0)
+        return failure;
+    return bytes;
+}
+
+} // namespace
+
+Result<QImage> DecodeScanImage(const QByteArray& bytes, const QString& shown)
+{
+    QImageReader::setAllocationLimit(kAllocationLimitMB);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QByteArray format = reader.format().toLower();
+    static const QList<QByteArray> accepted = {"bmp", "png", "jpeg", "tiff"};
+    if (!accepted.contains(format))
+        return imagingError(err::ImgInvalidFormat, shown);
+    if (format == "jpeg") {
+        QImage img;
+        int damage = 0;
+        Error error;
+        if (!decodeJpegInto(bytes, &img, &damage, &error, shown))
+            return error;
+        if (damage > 0)
+            return damagedImage(shown);
+        return img;
+    }
+    const QSize size = reader.size();
+    if (size.width() > kMaxImageWidth || size.height() > kMaxImageHeight)
+        return imagingError(err::ImgInvalidSize, shown);
+    if (format == "bmp" && !bmpComplete(bytes))
+        return damagedImage(shown);
     QImage img = reader.read();
     if (img.isNull())
-        return imagingError(err::ImgReadingFile, QDir::toNativeSeparators(path) +
-                                                     QStringLiteral(" (") + reader.errorString() +
-                                                     u')');
+        return damagedImage(shown);
     return img;
+}
+
+Result<QImage> LoadScanImageFile(const QString& path)
+{
+    Result<QByteArray> bytes = readRegularFile(path, kMaxImageFileBytes);
+    if (!bytes)
+        return bytes.error();
+    return DecodeScanImage(*bytes, QDir::toNativeSeparators(path));
 }
 
 Status SaveRawImage(const QImage& acquired, const QString& programDir)

@@ -79,9 +79,22 @@ bool TurnsBlack(int blackLevel);
 // intensity table: every pixel becomes pure white or pure black.
 ScanImage PrepareScanImage(const QImage& acquired);
 
-// An image file (BMP, PNG, JPEG, TIFF) taken in place of a scan. Errors carry the imaging
-// codes: 20010 file not found, 20009 invalid file format, 20007 error reading file.
+// The largest image file taken (an uncompressed legal-size sheet at 600 dpi in 32-bit colour
+// is 171 MB) and the largest image (9 x 15 inches at 600 dpi: a legal sheet with room around).
+inline constexpr qint64 kMaxImageFileBytes = 256LL * 1024 * 1024;
+inline constexpr int kMaxImageWidth = 5400;
+inline constexpr int kMaxImageHeight = 9000;
+
+// An image file (BMP, PNG, JPEG, TIFF; the first page of a multi-page TIFF) taken in place of
+// a scan. Only a regular file is opened. Errors carry the imaging codes: 20010 file not found,
+// 20009 invalid file format, 20011 invalid width/height, 20007 error reading file, also for an
+// image that does not decode completely ("The scanned image is damaged or incomplete: FILE").
+// A JPEG of more than 100 dpi is decoded at a smaller size, though never below 100 dpi;
+// its resolution is then set to match.
 Result<QImage> LoadScanImageFile(const QString& path);
+
+// The same for the bytes of a file; shownName stands for the file in messages.
+Result<QImage> DecodeScanImage(const QByteArray& bytes, const QString& shownName);
 
 // Saves the acquired image, unprepared, as "raw.bmp" (8 bits per pixel) in programDir,
 // replacing the previous one only once the new one is complete.

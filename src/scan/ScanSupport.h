@@ -12,9 +12,12 @@ class Recordset;
 
 // Imaging error numbers our layer reports; their texts come from LeadErrorText.
 namespace err {
+inline constexpr int ImgOutOfMemory = 20001;
 inline constexpr int ImgReadingFile = 20007;
 inline constexpr int ImgInvalidFormat = 20009;
 inline constexpr int ImgFileNotFound = 20010;
+inline constexpr int ImgInvalidSize = 20011;
+inline constexpr int ImgSubtypeUnsupported = 20012;
 inline constexpr int ImgWritingFile = 20005;
 inline constexpr int ScanCancelled = 20080;
 inline constexpr int ScanOutOfMemory = 20081;

@@ -12,8 +12,12 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <QtEndian>
+
 #include <cmath>
 #include <random>
+
+#include <sys/stat.h>
 
 using namespace kvx;
 using test::str;
@@ -398,6 +402,120 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
     if (d.jpeg > 0 && jpeg.open(QIODevice::WriteOnly) && img.save(&jpeg, "JPEG", d.jpeg))
         img.loadFromData(jpeg.data(), "JPEG");
     return img;
+}
+
+// An uncompressed 8-bit grey TIFF with its directory first and its pixels after, as scanners
+// write them: cut short, the pixels are what is missing.
+QByteArray greyTiff(const QImage& grey)
+{
+    QByteArray t("II*\0\x08\0\0\0", 8);
+    auto put = [&](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            t += char((v >> (8 * i)) & 0xff);
+    };
+    const quint32 w = quint32(grey.width()), h = quint32(grey.height()), data = 8 + 2 + 8 * 12 + 4;
+    const quint32 entries[][3] = {{256, 4, w}, {257, 4, h},    {258, 3, 8}, {259, 3, 1},
+                                  {262, 3, 1}, {273, 4, data}, {278, 4, h}, {279, 4, w * h}};
+    put(8, 2);
+    for (const auto& e : entries) {
+        put(e[0], 2);
+        put(e[1], 2);
+        put(1, 4);
+        put(e[2], 4);
+    }
+    put(0, 4);
+    for (int y = 0; y < grey.height(); ++y)
+        t.append(reinterpret_cast<const char*>(grey.constScanLine(y)), grey.width());
+    return t;
+}
+
+// Qt writes bottom-up BMPs; the same rows stored top down, with a negative height.
+QByteArray topDownBmp(const QByteArray& bottomUp)
+{
+    const int offset = qFromLittleEndian<qint32>(bottomUp.constData() + 10);
+    const int height = qFromLittleEndian<qint32>(bottomUp.constData() + 22);
+    const int stride = int(bottomUp.size() - offset) / height;
+    QByteArray out = bottomUp.left(offset);
+    qToLittleEndian<qint32>(-height, out.data() + 22);
+    for (int row = height - 1; row >= 0; --row)
+        out += bottomUp.mid(offset + row * stride, stride);
+    return out;
+}
+
+TEST(ImageFiles, DamagedOrIncompleteImagesAreRefused)
+{
+    QTemporaryDir dir;
+    const QImage sheet = RenderAnswerSheet(shared().layout, nullptr).value();
+    auto encoded = [&](const char* format) {
+        QBuffer b;
+        b.open(QIODevice::WriteOnly);
+        sheet.save(&b, format);
+        return b.data();
+    };
+    const QByteArray bmp = encoded("BMP");
+    const std::pair<const char*, QByteArray> files[] = {
+        {"bottom-up.bmp", bmp},
+        {"top-down.bmp", topDownBmp(bmp)},
+        {"sheet.jpg", encoded("JPEG")},
+        {"sheet.png", encoded("PNG")},
+        {"sheet.tif", encoded("TIFF")},
+        {"scanner.tif", greyTiff(sheet.convertToFormat(QImage::Format_Grayscale8))}};
+    for (const auto& [name, bytes] : files) {
+        const QString whole = dir.filePath(QString("whole-") + name);
+        const QString cut = dir.filePath(QString("cut-") + name);
+        ASSERT_TRUE(test::writeBytes(whole, bytes) &&
+                    test::writeBytes(cut, bytes.left(bytes.size() * 3 / 5)));
+        const Result<QImage> good = LoadScanImageFile(whole);
+        EXPECT_TRUE(good && good->size() == sheet.size()) << name;
+        const Result<QImage> bad = LoadScanImageFile(cut);
+        ASSERT_FALSE(bad) << name;
+        EXPECT_EQ(str(bad.error().message),
+                  str("The scanned image is damaged or incomplete: " + cut));
+        const test::ToolRun run =
+            test::runKvxtool(QStringList{"read-sheet", "--program-dir", shared().dir.path(), cut});
+        EXPECT_TRUE(run.exitCode != 0 && run.out.isEmpty()) << name;
+        // The decoders may say more before.
+        EXPECT_TRUE(run.err.endsWith(("kvxtool: " + bad.error().message + "\n").toUtf8()))
+            << run.err.toStdString();
+    }
+    // A stream that runs to its end but is corrupt on the way is refused too.
+    QByteArray scrambled = encoded("JPEG");
+    for (qsizetype i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i)
+        scrambled[i] = char(0xff);
+    EXPECT_FALSE(DecodeScanImage(scrambled, "x"));
+}
+
+TEST(ImageFiles, OnlyRegularFilesOfASheetsSizeAreRead)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.png"), zero = dir.filePath("zero.png"),
+                  huge = dir.filePath("huge.bmp");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    QFile big(huge);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.write("BM") == 2 &&
+                big.resize(kMaxImageFileBytes + 1)); // sparse: no disk space taken
+    big.close();
+    for (const QString& path : {fifo, zero, huge}) {
+        const Result<QImage> r = LoadScanImageFile(path); // returns at once: nothing blocks
+        ASSERT_FALSE(r) << str(path);
+        EXPECT_EQ(r.error().code, err::ImgReadingFile) << str(path);
+    }
+    // An image larger than any sheet is refused before it is decoded.
+    QImage wide(kMaxImageWidth + 1, 10, QImage::Format_Grayscale8);
+    wide.fill(255);
+    const QString widePath = dir.filePath("wide.png");
+    ASSERT_TRUE(wide.save(widePath));
+    EXPECT_EQ(LoadScanImageFile(widePath).error().code, err::ImgInvalidSize);
+    // A legal-size colour sheet at 600 dpi is within the limits.
+    QImage fine(5100, 8400, QImage::Format_RGB32);
+    fine.fill(Qt::white);
+    const QString finePath = dir.filePath("fine.bmp");
+    ASSERT_TRUE(fine.save(finePath));
+    fine = QImage();
+    const Result<QImage> loaded = LoadScanImageFile(finePath);
+    EXPECT_TRUE(loaded && loaded->size() == QSize(5100, 8400))
+        << str(loaded ? QString() : loaded.error().message);
 }
 
 TEST(SheetLayout, BubblesFitAndOnlyTheTwoBoxesSurvivePreparation)
