@@ -339,6 +339,194 @@ Result<QImage> DecodeScanImage(const QByteArray& bytes, const QString& shown)
     return img;
 }
 
+ScanImage WhitePlane(const QImage& acquired)
+{
+    if (acquired.isNull())
+        return ScanImage();
+    ScanImage out(acquired.width(), acquired.height());
+    if (acquired.format() == QImage::Format_Grayscale8) {
+        for (int y = 0; y < acquired.height(); ++y)
+            std::memcpy(out.row(y), acquired.constScanLine(y), size_t(acquired.width()));
+        return out;
+    }
+    const QImage rgb =
+        acquired.format() == QImage::Format_RGB32 || acquired.format() == QImage::Format_ARGB32
+            ? acquired
+            : acquired.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        std::uint8_t* dst = out.row(y);
+        for (int x = 0; x < rgb.width(); ++x) {
+            const QRgb c = src[x];
+            dst[x] = std::uint8_t(std::max(qRed(c), std::max(qGreen(c), qBlue(c))));
+        }
+    }
+    return out;
+}
+
+double ImageDpi(const QImage& image)
+{
+    const double dpi = image.dotsPerMeterX() * 0.0254;
+    if (dpi >= kLowestDpi && dpi <= kHighestDpi)
+        return dpi;
+    return image.width() / kSheetWidthInches;
+}
+
+namespace {
+
+// For one axis: which old pixels each new one covers, and how much of each.
+struct Span
+{
+    int first = 0;
+    std::vector<float> weights;
+};
+
+std::vector<Span> spans(int oldSize, int newSize, double factor)
+{
+    std::vector<Span> out(static_cast<size_t>(newSize));
+    for (int i = 0; i < newSize; ++i) {
+        const double from = i * factor;
+        const double to = std::min((i + 1) * factor, double(oldSize));
+        Span& s = out[static_cast<size_t>(i)];
+        s.first = int(from);
+        for (int k = s.first; k < to; ++k)
+            s.weights.push_back(float(std::min(to, k + 1.0) - std::max(from, double(k))));
+    }
+    return out;
+}
+
+bool nearHundred(double dpi)
+{
+    return dpi >= kLowestDpi && dpi <= 105.0;
+}
+
+} // namespace
+
+ScanImage AverageTo100Dpi(const ScanImage& plane, double dpi)
+{
+    if (nearHundred(dpi) || dpi < 1.0 || plane.width() == 0)
+        return plane;
+    const double factor = dpi / 100.0;
+    const int w = std::max(1, int(std::lround(plane.width() / factor)));
+    const int h = std::max(1, int(std::lround(plane.height() / factor)));
+    const std::vector<Span> across = spans(plane.width(), w, factor);
+    const std::vector<Span> down = spans(plane.height(), h, factor);
+    ScanImage out(w, h);
+    std::vector<float> narrowed(static_cast<size_t>(w) * static_cast<size_t>(plane.height()));
+    for (int y = 0; y < plane.height(); ++y) {
+        const std::uint8_t* src = plane.row(y);
+        float* dst = narrowed.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+        for (int x = 0; x < w; ++x) {
+            const Span& s = across[static_cast<size_t>(x)];
+            float sum = 0;
+            for (size_t k = 0; k < s.weights.size(); ++k)
+                sum += s.weights[k] * src[s.first + int(k)];
+            dst[x] = sum;
+        }
+    }
+    std::vector<float> sum(static_cast<size_t>(w));
+    for (int y = 0; y < h; ++y) {
+        const Span& s = down[static_cast<size_t>(y)];
+        std::fill(sum.begin(), sum.end(), 0.0f);
+        float area = 0;
+        for (size_t k = 0; k < s.weights.size(); ++k) {
+            const float* src =
+                narrowed.data() + static_cast<size_t>(s.first + int(k)) * static_cast<size_t>(w);
+            for (int x = 0; x < w; ++x)
+                sum[static_cast<size_t>(x)] += s.weights[k] * src[x];
+            area += s.weights[k];
+        }
+        std::uint8_t* dst = out.row(y);
+        for (int x = 0; x < w; ++x) {
+            float width = 0;
+            for (float weight : across[static_cast<size_t>(x)].weights)
+                width += weight;
+            dst[x] = std::uint8_t(
+                std::clamp(int(std::lround(sum[static_cast<size_t>(x)] / (area * width))), 0, 255));
+        }
+    }
+    return out;
+}
+
+namespace {
+
+ScanImage threshold(const ScanImage& plane, const std::array<std::uint8_t, 256>* stretch)
+{
+    const auto& table = preparedLevelTable();
+    ScanImage out(plane.width(), plane.height());
+    for (int y = 0; y < plane.height(); ++y) {
+        const std::uint8_t* src = plane.row(y);
+        std::uint8_t* dst = out.row(y);
+        if (stretch) {
+            for (int x = 0; x < plane.width(); ++x)
+                dst[x] = table[(*stretch)[src[x]]];
+        } else {
+            for (int x = 0; x < plane.width(); ++x)
+                dst[x] = table[src[x]];
+        }
+    }
+    return out;
+}
+
+int paperLevel(const ScanImage& plane)
+{
+    std::array<qint64, 256> histogram{};
+    for (int y = 0; y < plane.height(); ++y) {
+        const std::uint8_t* row = plane.row(y);
+        for (int x = 0; x < plane.width(); ++x)
+            ++histogram[row[x]];
+    }
+    const qint64 wanted = qint64(plane.width()) * plane.height() * 9 / 10;
+    qint64 seen = 0;
+    for (int v = 0; v < 256; ++v) {
+        seen += histogram[static_cast<size_t>(v)];
+        if (seen >= wanted && seen > 0)
+            return v;
+    }
+    return 255;
+}
+
+// The median level of the middle of the anchor box, whose point may lie a few pixels above and
+// left of its corner.
+int inkLevel(const ScanImage& plane, const ScanPoint& anchor)
+{
+    std::vector<std::uint8_t> levels;
+    for (int y = anchor.Y + 6; y < anchor.Y + 14; ++y)
+        for (int x = anchor.X + 6; x < anchor.X + 14; ++x)
+            levels.push_back(plane.level(x, y));
+    std::nth_element(levels.begin(), levels.begin() + levels.size() / 2, levels.end());
+    return levels[levels.size() / 2];
+}
+
+} // namespace
+
+ScanImage PrepareSheetImage(const QImage& acquired, SheetLevels* levels)
+{
+    SheetLevels seen;
+    seen.dpi = ImageDpi(acquired);
+    const ScanImage plane = AverageTo100Dpi(WhitePlane(acquired), seen.dpi);
+    ScanImage prepared = threshold(plane, nullptr);
+    if (plane.width() > 0) {
+        seen.paper = paperLevel(plane);
+        ScanState st;
+        if (FindAnchorBox(st, prepared))
+            seen.ink = inkLevel(plane, st.AnchorBox);
+        // Too little between paper and ink is no sheet to stretch.
+        if ((seen.paper < kPaperStretchBelow || seen.ink > kInkStretchAbove) &&
+            seen.paper - seen.ink >= 64) {
+            std::array<std::uint8_t, 256> stretch{};
+            for (int v = 0; v < 256; ++v)
+                stretch[static_cast<size_t>(v)] = std::uint8_t(std::clamp(
+                    int(std::lround((v - seen.ink) * 255.0 / (seen.paper - seen.ink))), 0, 255));
+            prepared = threshold(plane, &stretch);
+            seen.stretched = true;
+        }
+    }
+    if (levels)
+        *levels = seen;
+    return prepared;
+}
+
 Result<QImage> LoadScanImageFile(const QString& path)
 {
     Result<QByteArray> bytes = readRegularFile(path, kMaxImageFileBytes);
