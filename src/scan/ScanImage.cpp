@@ -195,7 +195,8 @@ double jpegDpi(const jpeg_decompress_struct& info)
         dpi = info.X_density;
     else if (info.saw_JFIF_marker && info.density_unit == 2)
         dpi = info.X_density * 2.54;
-    if (dpi < kLowestDpi || dpi > kHighestDpi)
+    const double inches = dpi > 0 ? info.image_width / dpi : 0;
+    if (dpi < kLowestDpi || dpi > kHighestDpi || inches < 6.0 || inches > 10.0)
         dpi = info.image_width / kSheetWidthInches;
     return dpi;
 }
@@ -366,8 +367,11 @@ ScanImage WhitePlane(const QImage& acquired)
 
 double ImageDpi(const QImage& image)
 {
+    // Images without metadata come with a default (72 or 96 dpi); a stated resolution is
+    // believed only when it makes the image about a sheet's width.
     const double dpi = image.dotsPerMeterX() * 0.0254;
-    if (dpi >= kLowestDpi && dpi <= kHighestDpi)
+    const double inches = dpi > 0 ? image.width() / dpi : 0;
+    if (dpi >= kLowestDpi && dpi <= kHighestDpi && inches >= 6.0 && inches <= 10.0)
         return dpi;
     return image.width() / kSheetWidthInches;
 }
@@ -505,22 +509,34 @@ ScanImage PrepareSheetImage(const QImage& acquired, SheetLevels* levels)
     SheetLevels seen;
     seen.dpi = ImageDpi(acquired);
     const ScanImage plane = AverageTo100Dpi(WhitePlane(acquired), seen.dpi);
-    ScanImage prepared = threshold(plane, nullptr);
-    if (plane.width() > 0) {
-        seen.paper = paperLevel(plane);
-        ScanState st;
-        if (FindAnchorBox(st, prepared))
-            seen.ink = inkLevel(plane, st.AnchorBox);
-        // Too little between paper and ink is no sheet to stretch.
-        if ((seen.paper < kPaperStretchBelow || seen.ink > kInkStretchAbove) &&
-            seen.paper - seen.ink >= 64) {
-            std::array<std::uint8_t, 256> stretch{};
-            for (int v = 0; v < 256; ++v)
-                stretch[static_cast<size_t>(v)] = std::uint8_t(std::clamp(
-                    int(std::lround((v - seen.ink) * 255.0 / (seen.paper - seen.ink))), 0, 255));
-            prepared = threshold(plane, &stretch);
-            seen.stretched = true;
-        }
+    if (plane.width() == 0) {
+        if (levels)
+            *levels = seen;
+        return ScanImage();
+    }
+    auto stretchTable = [](int ink, int paper) {
+        std::array<std::uint8_t, 256> t{};
+        for (int v = 0; v < 256; ++v)
+            t[static_cast<size_t>(v)] = std::uint8_t(
+                std::clamp(int(std::lround((v - ink) * 255.0 / (paper - ink))), 0, 255));
+        return t;
+    };
+    seen.paper = paperLevel(plane);
+    // Paper dark enough to turn black would hide the anchor box: the first pass already
+    // lightens it.
+    const bool darkPaper = seen.paper < kPaperStretchBelow && seen.paper >= 64;
+    std::array<std::uint8_t, 256> stretch = stretchTable(0, darkPaper ? seen.paper : 255);
+    ScanImage prepared = threshold(plane, darkPaper ? &stretch : nullptr);
+    ScanState st;
+    if (LocateAnchorBox(st, prepared))
+        seen.ink = inkLevel(plane, st.AnchorBox);
+    // Too little between paper and ink is no sheet to stretch.
+    if (seen.ink > kInkStretchAbove && seen.paper - seen.ink >= 64) {
+        stretch = stretchTable(seen.ink, seen.paper);
+        prepared = threshold(plane, &stretch);
+        seen.stretched = true;
+    } else {
+        seen.stretched = darkPaper;
     }
     if (levels)
         *levels = seen;

@@ -89,8 +89,8 @@ inline constexpr int kMaxImageHeight = 9000;
 // of a pixel is 255 minus it.
 ScanImage WhitePlane(const QImage& acquired);
 
-// An image's resolution in dots per inch: its metadata when that lies within 95 to 630 dpi,
-// otherwise its width against the legal page's 8.5 inches.
+// An image's resolution in dots per inch: its metadata when that lies within 95 to 630 dpi and
+// makes the image 6 to 10 inches wide, otherwise its width against the legal page's 8.5 inches.
 double ImageDpi(const QImage& image);
 
 // The plane brought to 100 dpi by area averaging: each new pixel is the mean of the area of the

@@ -82,6 +82,11 @@ constexpr int kNearReferenceLeft = 690;
 constexpr int kNearReferenceRight = 740;
 constexpr int kNearReferenceTop = -30;
 constexpr int kNearReferenceBottom = 30;
+// The second anchor window: a sheet printed smaller and turned moves its anchor box inwards,
+// past the first window's right edge.
+constexpr int kInnerAnchorLeft = 66;
+constexpr int kInnerAnchorRight = 125;
+constexpr int kInnerAnchorBottom = 160;
 // Below 1 % the found distance is the boxes' pixel rounding, not a printer's scaling.
 constexpr float kLeastScale = 0.01f;
 
@@ -235,17 +240,30 @@ bool FindReferenceBox(ScanState& st, const ScanImage& img)
     const int lastColumn = std::min(kImageColumns, img.width()) - 1;
     const int xEnd = std::min(kReferenceRight, lastColumn - st.AnchorBox.X);
     const int yStart = std::max(kReferenceTop, -int(st.AnchorBox.Y));
-    if (searchBox(st, img, st.ReferenceBox, kReferenceLeft, xEnd, yStart, kReferenceBottom))
+    const bool found =
+        searchBox(st, img, st.ReferenceBox, kReferenceLeft, xEnd, yStart, kReferenceBottom);
+    // A box found at the window's left edge may go on beyond it: a sheet printed at 95 to 97 %.
+    if (found && st.ReferenceBox.X > kReferenceLeft)
         return true;
-    return searchBox(st, img, st.ReferenceBox, kNearReferenceLeft,
-                     std::min(kNearReferenceRight, lastColumn - st.AnchorBox.X),
-                     std::max(kNearReferenceTop, -int(st.AnchorBox.Y)), kNearReferenceBottom);
+    const ScanPoint usual = st.ReferenceBox;
+    if (searchBox(st, img, st.ReferenceBox, kNearReferenceLeft,
+                  std::min(kNearReferenceRight, lastColumn - st.AnchorBox.X),
+                  std::max(kNearReferenceTop, -int(st.AnchorBox.Y)), kNearReferenceBottom))
+        return true;
+    st.ReferenceBox = usual;
+    return found;
+}
+
+bool LocateAnchorBox(ScanState& st, const ScanImage& img)
+{
+    return FindAnchorBox(st, img) || searchBox(st, img, st.AnchorBox, kInnerAnchorLeft,
+                                               kInnerAnchorRight, kAnchorTop, kInnerAnchorBottom);
 }
 
 Status RegisterSheet(ScanState& st, ScanImage& img)
 {
     img.setOrigin(0, 0);
-    if (!FindAnchorBox(st, img))
+    if (!LocateAnchorBox(st, img))
         return Error{err::AnchorBoxNotFound, kAnchorNotFoundText};
     img.setOrigin(st.AnchorBox.X, st.AnchorBox.Y);
     st.Scale = 1.0f;

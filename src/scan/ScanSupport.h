@@ -71,6 +71,9 @@ bool FindMark(ScanState& st, const ScanImage& img, const ScanPoint& p, qint16 si
 
 // Searches the anchor box in image coordinates (the origin must still be at 0, 0).
 bool FindAnchorBox(ScanState& st, const ScanImage& img);
+// FindAnchorBox, then, when the usual window holds none, a second window right of it and
+// lower, where a sheet printed smaller and turned puts its anchor box.
+bool LocateAnchorBox(ScanState& st, const ScanImage& img);
 // Searches the reference box relative to the anchor box (the origin must be there); when the
 // usual window holds none, a second one nearer the anchor, for a sheet printed smaller.
 bool FindReferenceBox(ScanState& st, const ScanImage& img);

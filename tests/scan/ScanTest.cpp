@@ -14,6 +14,7 @@
 
 #include <QtEndian>
 
+#include <array>
 #include <cmath>
 #include <random>
 
@@ -347,13 +348,18 @@ SheetTexts randomValues(unsigned seed)
 // Distortions: blur; faint pencil grey 120-150 instead of one grey; erased marks, grey
 // 190-220, on unchosen bubbles; a second, lighter and smaller mark in some rows.
 constexpr int Blur = 1, Faint = 2, Smudges = 4, Doubles = 8, All = 15;
-constexpr int NoAnchor = 16, NoReference = 32, Unmarked = 64;
+constexpr int NoAnchor = 16, NoReference = 32, Unmarked = 64, Metadata = 128;
 
 struct Distortion
 {
     unsigned seed;
     double degrees, shiftX, shiftY, noise; // noise: standard deviation per channel
     int jpeg, flags;                       // jpeg: quality, 0 for none
+    // Printed at this size ("fit to page"), scanned at this resolution (stated in the file with
+    // Metadata), on paper this light (255 white) and with the scanner's darkest level this light
+    // (0 black); a pencil of this grey (0: the usual).
+    double scale = 1.0;
+    int dpi = 100, paper = 255, ink = 0, pencil = 0;
 };
 
 // The sheet printed, marked in pencil, laid on the glass turned and shifted, scanned as d says.
@@ -362,13 +368,20 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
     const auto& layout = shared().layout;
     std::mt19937 rng(d.seed * 7919u + 1);
     auto grey = [&](int lo, int hi) { return QColor::fromHsv(0, 0, lo + rng() % (hi - lo + 1)); };
-    QImage img(sheet::kPageWidth, sheet::kPageHeight, QImage::Format_RGB32);
+    QImage img(sheet::kPageWidth * d.dpi / 100, sheet::kPageHeight * d.dpi / 100,
+               QImage::Format_RGB32);
     img.fill(Qt::white);
+    if (d.flags & Metadata) {
+        img.setDotsPerMeterX(int(std::lround(d.dpi / 0.0254)));
+        img.setDotsPerMeterY(int(std::lround(d.dpi / 0.0254)));
+    }
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(img.width() / 2.0, img.height() / 2.0);
+    p.scale(d.dpi / 100.0, d.dpi / 100.0);
+    const QPointF centre(sheet::kPageWidth / 2.0, sheet::kPageHeight / 2.0);
     p.translate(centre + QPointF(d.shiftX, d.shiftY));
     p.rotate(d.degrees);
+    p.scale(d.scale, d.scale);
     p.translate(-centre);
     DrawAnswerSheet(p, layout);
     const std::vector<int> marks = BubblesForValues(layout, values).value();
@@ -376,7 +389,9 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
         const int count = bubbles(row), chosen = marks[size_t(row)];
         auto other = [&] { return (chosen + 1 + int(rng() % unsigned(count - 1))) % count; };
         if (chosen >= 0) {
-            const QColor pencil = d.flags & Faint ? grey(120, 150) : grey(135, 135);
+            const QColor pencil = d.flags & Faint ? grey(120, 150)
+                                  : d.pencil      ? grey(d.pencil, d.pencil)
+                                                  : grey(135, 135);
             DrawPencilMark(p, BubbleRect(layout, row, chosen), pencil);
             if (d.flags & Doubles && row % 3 == 0 && count > 1)
                 DrawPencilMark(p, BubbleRect(layout, row, other()).adjusted(3, 3, -3, -3),
@@ -390,11 +405,30 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
         if (d.flags & (corner == sheet::kAnchorCorner ? NoAnchor : NoReference))
             p.fillRect(QRect(corner, QSize(sheet::kBoxSide, sheet::kBoxSide)), Qt::white);
     p.end();
-    std::normal_distribution<double> noise(0.0, std::max(d.noise, 1.0));
     uchar* bits = img.bits(); // blue, green, red, unused
-    for (qsizetype i = 0; d.noise > 0 && i < img.sizeInBytes(); ++i)
-        if (i % 4 != 3)
-            bits[i] = uchar(std::clamp(int(bits[i] + noise(rng)), 0, 255));
+    if (d.paper != 255 || d.ink != 0) {
+        std::array<uchar, 256> level{};
+        for (int v = 0; v < 256; ++v)
+            level[size_t(v)] = uchar(d.ink + v * (d.paper - d.ink) / 255);
+        for (qsizetype i = 0; i < img.sizeInBytes(); ++i)
+            bits[i] = level[bits[i]];
+    }
+    std::normal_distribution<double> noise(0.0, std::max(d.noise, 1.0));
+    if (d.dpi == 100) {
+        for (qsizetype i = 0; d.noise > 0 && i < img.sizeInBytes(); ++i)
+            if (i % 4 != 3)
+                bits[i] = uchar(std::clamp(int(bits[i] + noise(rng)), 0, 255));
+    } else if (d.noise > 0) { // finer scans: drawn from a table, many times faster
+        std::vector<int> table(1 << 16);
+        for (int& v : table)
+            v = int(std::lround(noise(rng)));
+        quint32 state = d.seed;
+        for (qsizetype i = 0; i < img.sizeInBytes(); ++i) {
+            state = state * 1664525u + 1013904223u;
+            if (i % 4 != 3)
+                bits[i] = uchar(std::clamp(bits[i] + table[state >> 16], 0, 255));
+        }
+    }
     if (d.flags & Blur) // halved and restored
         img = img.scaled(img.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                   .scaled(img.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -565,7 +599,8 @@ TEST(SheetCorpus, EveryValueComesBackExactly)
     for (const Distortion& d : corpus) {
         SCOPED_TRACE(testing::Message() << "seed " << d.seed);
         const SheetTexts values = d.flags & Unmarked ? unmarked : randomValues(d.seed);
-        const auto r = ReadSheetImage(scannedSheet(d, values), shared().ws, shared().db);
+        const QImage scan = scannedSheet(d, values);
+        const auto r = ReadSheetImage(scan, shared().ws, shared().db);
         if (d.flags & (NoAnchor | NoReference)) {
             EXPECT_EQ(str(r ? QString() : r.error().message),
                       d.flags & NoAnchor ? "Anchor Box not found" : "Reference Box not found");
@@ -577,6 +612,47 @@ TEST(SheetCorpus, EveryValueComesBackExactly)
         if (!(d.flags & (Doubles | Blur))) {
             EXPECT_TRUE(r->doubtful.isEmpty()) << r->doubtful.size() << " doubts";
         }
+        // On these 100-dpi sheets on white paper nothing is resampled or stretched.
+        const ScanImage plain = PrepareScanImage(scan);
+        SheetLevels levels;
+        const ScanImage prepared = PrepareSheetImage(scan, &levels);
+        EXPECT_FALSE(levels.stretched);
+        ASSERT_EQ(prepared.width(), plain.width());
+        EXPECT_TRUE(std::equal(prepared.row(0), prepared.row(0) + 850 * 1400, plain.row(0)));
+        EXPECT_NEAR(r->reference.theta, d.degrees, 0.3);
+    }
+}
+
+TEST(SheetCorpus, ScaledGreyAndFineScansReadExactly)
+{
+    // Seed, degrees, shift, noise, JPEG, flags, then printed size, dpi, paper, scanner's darkest
+    // level, pencil grey. Pencil 140 is 45 % black; erasures (Smudges) stay unmarked throughout.
+    const Distortion corpus[] = {
+        // "fit to page": the reference box in the usual window, straddling its edge, and nearer
+        {30, 0, 0, 0, 0, 0, 0, 0.98},
+        {31, 1.0, -3, 4, 6, 0, 0, 0.96},
+        {32, -2.0, -5, 5, 0, 0, Smudges, 0.95},
+        {33, 2.0, 0, 2, 0, 0, 0, 0.94},
+        {34, -2.0, -6, -3, 4, 0, 0, 0.94},
+        // grey recycled paper, light pencil, a scanner that never reaches black, noise
+        {35, 0.5, 2, 2, 10, 0, Smudges, 1, 100, 204, 0, 140},
+        {36, -2.0, -4, 3, 8, 0, Smudges, 1, 100, 150, 0, 140},
+        {37, 2.0, 3, -3, 6, 0, Smudges, 1, 100, 190, 90, 140},
+        // office scans: resolution stated or known from the size only
+        {38, 0.7, 3, 3, 6, 0, Metadata, 1, 200},
+        {39, -2.0, -3, 2, 5, 0, 0, 1, 300},
+        {40, 0.3, 1, 1, 0, 0, Metadata, 1, 600},
+        {41, 1.2, 2, -2, 0, 80, 0, 1, 150},
+        // all three at once
+        {42, 2.0, -2, -4, 6, 0, Smudges, 0.95, 300, 170, 40, 140},
+        {43, -2.0, 2, 4, 6, 0, Metadata | Smudges, 0.97, 200, 200, 60, 140}};
+    for (const Distortion& d : corpus) {
+        SCOPED_TRACE(testing::Message() << "seed " << d.seed);
+        const SheetTexts values = randomValues(d.seed);
+        const auto r = ReadSheetImage(scannedSheet(d, values), shared().ws, shared().db);
+        ASSERT_TRUE(r) << str(r.error().message);
+        EXPECT_EQ(str(SheetReadingJson({{}, {}, r->texts, {}})),
+                  str(SheetReadingJson({{}, {}, values, {}})));
         EXPECT_NEAR(r->reference.theta, d.degrees, 0.3);
     }
 }
