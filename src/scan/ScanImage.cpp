@@ -310,14 +310,17 @@ Result<QByteArray> readRegularFile(const QString& path, qint64 limit)
 
 Result<QImage> DecodeScanImage(const QByteArray& bytes, const QString& shown)
 {
-    QImageReader::setAllocationLimit(kAllocationLimitMB);
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QByteArray format = reader.format().toLower();
-    static const QList<QByteArray> accepted = {"bmp", "png", "jpeg", "tiff"};
-    if (!accepted.contains(format))
+    // Known by their first bytes: asking Qt to guess would look through every image plugin.
+    QByteArray format;
+    if (bytes.startsWith("BM"))
+        format = "bmp";
+    else if (bytes.startsWith("\x89PNG\r\n\x1a\n"))
+        format = "png";
+    else if (bytes.startsWith("\xff\xd8\xff"))
+        format = "jpeg";
+    else if (bytes.startsWith(QByteArray("II*\0", 4)) || bytes.startsWith(QByteArray("MM\0*", 4)))
+        format = "tiff";
+    else
         return imagingError(err::ImgInvalidFormat, shown);
     if (format == "jpeg") {
         QImage img;
@@ -329,6 +332,12 @@ Result<QImage> DecodeScanImage(const QByteArray& bytes, const QString& shown)
             return damagedImage(shown);
         return img;
     }
+    QImageReader::setAllocationLimit(kAllocationLimitMB);
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
     if (size.width() > kMaxImageWidth || size.height() > kMaxImageHeight)
         return imagingError(err::ImgInvalidSize, shown);
