@@ -8,6 +8,9 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -654,6 +657,99 @@ TEST(SheetCorpus, ScaledGreyAndFineScansReadExactly)
         EXPECT_EQ(str(SheetReadingJson({{}, {}, r->texts, {}})),
                   str(SheetReadingJson({{}, {}, values, {}})));
         EXPECT_NEAR(r->reference.theta, d.degrees, 0.3);
+    }
+}
+
+TEST(SheetTool, ReadsBatchesOfFilesAndFolders)
+{
+    QTemporaryDir dir;
+    const SheetTexts a = randomValues(70), b = randomValues(71);
+    const QString first = dir.filePath("a.png"), second = dir.filePath("b.jpg"),
+                  torn = dir.filePath("c.bmp");
+    ASSERT_TRUE(scannedSheet({70, 0.6, 2, 2, 0, 0, 0}, a).save(first));
+    // An office scan at 300 dpi, decoded at a reduced size and averaged down.
+    ASSERT_TRUE(scannedSheet({71, -1.0, -2, 3, 4, 0, 0, 1, 300}, b).save(second, "JPEG", 90));
+    QBuffer bmp;
+    bmp.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(scannedSheet({72, 0, 0, 0, 0, 0, 0}, a).save(&bmp, "BMP"));
+    ASSERT_TRUE(test::writeBytes(torn, bmp.data().left(bmp.data().size() / 2)));
+
+    auto lines = [&](const QStringList& args) {
+        const test::ToolRun run = test::runKvxtool(
+            QStringList{"read-sheet", "--program-dir", shared().dir.path()} + args);
+        QList<QJsonObject> objects;
+        for (const QByteArray& line : run.out.split('\n'))
+            if (!line.isEmpty())
+                objects << QJsonDocument::fromJson(line).object();
+        return std::pair(run.exitCode, objects);
+    };
+    auto texts = [](const QJsonObject& o) {
+        return SheetTextsFromJson(QJsonDocument(o).toJson()).value();
+    };
+
+    const auto [failed, three] = lines({first, torn, second});
+    EXPECT_NE(failed, 0);
+    ASSERT_EQ(three.size(), 3);
+    EXPECT_EQ(str(three[0]["file"].toString()), str(first));
+    EXPECT_TRUE(texts(three[0]) == a && three[0]["doubtful"].toArray().isEmpty());
+    EXPECT_EQ(str(three[1]["error"].toString()),
+              str("The scanned image is damaged or incomplete: " + torn));
+    EXPECT_FALSE(three[1].contains("answers"));
+    EXPECT_TRUE(texts(three[2]) == b) << str(three[2]["answers"].toString());
+
+    QFile::remove(torn);
+    const auto [fine, folder] = lines({dir.path()});
+    EXPECT_EQ(fine, 0);
+    ASSERT_EQ(folder.size(), 2);
+    EXPECT_EQ(str(folder[1]["file"].toString()), str(second));
+    EXPECT_TRUE(texts(folder[0]) == a && texts(folder[1]) == b);
+}
+
+TEST(Resolution, StatedOrFromTheWidthAndAveragedByArea)
+{
+    // Width, stated dpi (0: none stated), the resolution taken.
+    const std::tuple<int, int, double> dpis[] = {
+        {850, 72, 100},   {1700, 0, 200},   {2550, 72, 300},  {2550, 96, 300},
+        {2550, 300, 300}, {2400, 300, 300}, {1275, 150, 150}, {850, 96, 96}};
+    for (auto [width, stated, dpi] : dpis) {
+        QImage img(width, 10, QImage::Format_Grayscale8);
+        if (stated)
+            img.setDotsPerMeterX(int(std::lround(stated / 0.0254)));
+        EXPECT_NEAR(ImageDpi(img), dpi, 0.05) << width << " at " << stated;
+    }
+    // 200 dpi: each new pixel the mean of two by two; 150 dpi: of a pixel and a half each way.
+    ScanImage fine(8, 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            fine.row(y)[x] = (x + y) % 2 ? 0 : 200;
+    const ScanImage half = AverageTo100Dpi(fine, 200);
+    EXPECT_EQ(std::pair(half.width(), half.height()), std::pair(4, 3));
+    EXPECT_EQ(half.level(3, 2), 100);
+    ScanImage steps(3, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            steps.row(y)[x] = x == 0 ? 0 : x == 1 ? 90 : 255;
+    const ScanImage twoThirds = AverageTo100Dpi(steps, 150);
+    EXPECT_EQ(std::pair(twoThirds.width(), twoThirds.height()), std::pair(2, 2));
+    EXPECT_EQ(twoThirds.level(0, 0), 30);             // (0 + 0.5 * 90) / 1.5
+    EXPECT_EQ(twoThirds.level(1, 1), 200);            // (0.5 * 90 + 255) / 1.5
+    EXPECT_EQ(AverageTo100Dpi(fine, 104).width(), 8); // near enough to 100: untouched
+}
+
+TEST(Levels, GreyPaperAndLightInkAreStretchedWhitePaperIsNot)
+{
+    // Paper, the scanner's darkest level, stretched?
+    const std::tuple<int, int, bool> cases[] = {
+        {255, 0, false}, {235, 20, false}, {220, 0, true}, {150, 0, true}, {255, 60, true}};
+    for (auto [paper, ink, stretched] : cases) {
+        Distortion d{80, 0.4, 1, 1, 0, 0, Smudges};
+        d.paper = paper;
+        d.ink = ink;
+        SheetLevels levels;
+        PrepareSheetImage(scannedSheet(d, randomValues(80)), &levels);
+        EXPECT_EQ(levels.stretched, stretched) << paper << " " << ink;
+        EXPECT_NEAR(levels.paper, paper, 2) << paper << " " << ink;
+        EXPECT_NEAR(levels.ink, ink, 3) << paper << " " << ink;
     }
 }
 
