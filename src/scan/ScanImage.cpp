@@ -353,22 +353,25 @@ ScanImage WhitePlane(const QImage& acquired)
 {
     if (acquired.isNull())
         return ScanImage();
-    ScanImage out(acquired.width(), acquired.height());
+    const int width = acquired.width();
+    const int height = acquired.height();
+    ScanImage out(width, height);
     if (acquired.format() == QImage::Format_Grayscale8) {
-        for (int y = 0; y < acquired.height(); ++y)
-            std::memcpy(out.row(y), acquired.constScanLine(y), size_t(acquired.width()));
+        for (int y = 0; y < height; ++y)
+            std::memcpy(out.row(y), acquired.constScanLine(y), size_t(width));
         return out;
     }
     const QImage rgb =
         acquired.format() == QImage::Format_RGB32 || acquired.format() == QImage::Format_ARGB32
             ? acquired
             : acquired.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); ++y) {
-        const auto* src = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+    for (int y = 0; y < height; ++y) {
+        // Blue, green, red, unused in memory on every platform we build for (little-endian).
+        const std::uint8_t* src = rgb.constScanLine(y);
         std::uint8_t* dst = out.row(y);
-        for (int x = 0; x < rgb.width(); ++x) {
-            const QRgb c = src[x];
-            dst[x] = std::uint8_t(std::max(qRed(c), std::max(qGreen(c), qBlue(c))));
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t* p = src + 4 * x;
+            dst[x] = std::max(p[0], std::max(p[1], p[2]));
         }
     }
     return out;
@@ -387,25 +390,41 @@ double ImageDpi(const QImage& image)
 
 namespace {
 
-// For one axis: which old pixels each new one covers, and how much of each.
-struct Span
+// For one axis: which old pixels each new one covers, and how much of each (a new pixel covers
+// at most 8 old ones up to 630 dpi).
+constexpr int kMaxSpan = 8;
+
+struct Spans
 {
-    int first = 0;
-    std::vector<float> weights;
+    std::vector<int> first;
+    std::vector<int> count;
+    std::vector<float> weight; // kMaxSpan per new pixel
+    std::vector<float> total;
 };
 
-std::vector<Span> spans(int oldSize, int newSize, double factor)
+Spans spans(int oldSize, int newSize, double factor)
 {
-    std::vector<Span> out(static_cast<size_t>(newSize));
+    Spans s;
+    s.first.resize(static_cast<size_t>(newSize));
+    s.count.resize(static_cast<size_t>(newSize));
+    s.weight.assign(static_cast<size_t>(newSize) * kMaxSpan, 0.0f);
+    s.total.resize(static_cast<size_t>(newSize));
     for (int i = 0; i < newSize; ++i) {
-        const double from = i * factor;
+        const double from = std::min(i * factor, double(oldSize - 1));
         const double to = std::min((i + 1) * factor, double(oldSize));
-        Span& s = out[static_cast<size_t>(i)];
-        s.first = int(from);
-        for (int k = s.first; k < to; ++k)
-            s.weights.push_back(float(std::min(to, k + 1.0) - std::max(from, double(k))));
+        const size_t at = static_cast<size_t>(i);
+        s.first[at] = int(from);
+        int n = 0;
+        float total = 0;
+        for (int k = s.first[at]; k < to && n < kMaxSpan; ++k, ++n) {
+            const float w = float(std::min(to, k + 1.0) - std::max(from, double(k)));
+            s.weight[at * kMaxSpan + static_cast<size_t>(n)] = w;
+            total += w;
+        }
+        s.count[at] = n;
+        s.total[at] = total;
     }
-    return out;
+    return s;
 }
 
 bool nearHundred(double dpi)
@@ -417,45 +436,37 @@ bool nearHundred(double dpi)
 
 ScanImage AverageTo100Dpi(const ScanImage& plane, double dpi)
 {
-    if (nearHundred(dpi) || dpi < 1.0 || plane.width() == 0)
+    if (nearHundred(dpi) || dpi < 1.0 || dpi > 1000.0 || plane.width() == 0)
         return plane;
     const double factor = dpi / 100.0;
-    const int w = std::max(1, int(std::lround(plane.width() / factor)));
+    const int oldWidth = plane.width();
+    const int w = std::max(1, int(std::lround(oldWidth / factor)));
     const int h = std::max(1, int(std::lround(plane.height() / factor)));
-    const std::vector<Span> across = spans(plane.width(), w, factor);
-    const std::vector<Span> down = spans(plane.height(), h, factor);
+    const Spans across = spans(oldWidth, w, factor);
+    const Spans down = spans(plane.height(), h, factor);
     ScanImage out(w, h);
-    std::vector<float> narrowed(static_cast<size_t>(w) * static_cast<size_t>(plane.height()));
-    for (int y = 0; y < plane.height(); ++y) {
-        const std::uint8_t* src = plane.row(y);
-        float* dst = narrowed.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
-        for (int x = 0; x < w; ++x) {
-            const Span& s = across[static_cast<size_t>(x)];
-            float sum = 0;
-            for (size_t k = 0; k < s.weights.size(); ++k)
-                sum += s.weights[k] * src[s.first + int(k)];
-            dst[x] = sum;
-        }
-    }
-    std::vector<float> sum(static_cast<size_t>(w));
+    // Rows first, a whole old row at a time, then across the one summed row.
+    std::vector<float> sum(static_cast<size_t>(oldWidth));
     for (int y = 0; y < h; ++y) {
-        const Span& s = down[static_cast<size_t>(y)];
+        const size_t at = static_cast<size_t>(y);
         std::fill(sum.begin(), sum.end(), 0.0f);
-        float area = 0;
-        for (size_t k = 0; k < s.weights.size(); ++k) {
-            const float* src =
-                narrowed.data() + static_cast<size_t>(s.first + int(k)) * static_cast<size_t>(w);
-            for (int x = 0; x < w; ++x)
-                sum[static_cast<size_t>(x)] += s.weights[k] * src[x];
-            area += s.weights[k];
+        for (int k = 0; k < down.count[at]; ++k) {
+            const float weight = down.weight[at * kMaxSpan + static_cast<size_t>(k)];
+            const std::uint8_t* src = plane.row(down.first[at] + k);
+            float* acc = sum.data();
+            for (int x = 0; x < oldWidth; ++x)
+                acc[x] += weight * float(src[x]);
         }
         std::uint8_t* dst = out.row(y);
         for (int x = 0; x < w; ++x) {
-            float width = 0;
-            for (float weight : across[static_cast<size_t>(x)].weights)
-                width += weight;
-            dst[x] = std::uint8_t(
-                std::clamp(int(std::lround(sum[static_cast<size_t>(x)] / (area * width))), 0, 255));
+            const size_t ax = static_cast<size_t>(x);
+            const float* acc = sum.data() + across.first[ax];
+            const float* weight = across.weight.data() + ax * kMaxSpan;
+            float v = 0;
+            for (int k = 0; k < across.count[ax]; ++k)
+                v += weight[k] * acc[k];
+            v /= down.total[at] * across.total[ax];
+            dst[x] = std::uint8_t(std::clamp(int(v + 0.5f), 0, 255));
         }
     }
     return out;
