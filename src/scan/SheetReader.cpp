@@ -115,7 +115,11 @@ SheetTexts ReadLayout(ScanState& st, const ScanImage& img, const ScanLayout& lay
         found.append(SheetDoubt{field, item, reason});
     };
     int next = 0;
-    auto read = [&]() { return ReadScanRow(st, img, layout.rows[static_cast<size_t>(next++)]); };
+    // A layout short of rows (never one OpenScanLayout gave) reads the missing rows as empty.
+    auto read = [&]() {
+        const size_t at = static_cast<size_t>(next++);
+        return at < layout.rows.size() ? ReadScanRow(st, img, layout.rows[at]) : RowMarks{};
+    };
 
     for (int i = 0; i < 2; ++i) {
         const RowMarks m = read();
