@@ -37,8 +37,8 @@ TEST(KvxtoolList, FailsWithAOneLineMessage)
     }
 }
 
-const char* const kCommands[] = {"list",  "sheet",  "read-sheet", "scan",
-                                 "score", "report", "print",      "check-install"};
+const char* const kCommands[] = {"list",   "sheet", "read-sheet",    "scan",  "score",
+                                 "report", "print", "check-install", "export"};
 
 TEST(KvxtoolHelp, HelpAndVersionAnswerOnStandardOutputAndSucceed)
 {
