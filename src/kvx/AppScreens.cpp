@@ -3,8 +3,11 @@
 #include "app/frmAbout.h"
 #include "install/Branding.h"
 #include "intake/IntakeScreens.h"
+#include "testing/QuestionDatabase.h"
+#include "testing/frmPresentQA.h"
 
 #include <QApplication>
+#include <QDir>
 
 namespace kvx {
 
@@ -46,7 +49,14 @@ void AppScreens::CourtHistory()
 // Each screen below is filled in by the subsystem that builds it.
 void AppScreens::AnswerEntry(const QList<int>&) {}
 
-void AppScreens::Presentation(const QString&) {}
+void AppScreens::Presentation(const QString& language)
+{
+    const Workspace workspace(
+        EngineDefaults{QStringLiteral("QELTest"), QStringLiteral("tamvoli"),
+                       QDir(session_.ProgramDir).filePath(QStringLiteral("kvx.ini"))},
+        QString(), QStringLiteral("admin"), QString());
+    ShowPresentation(session_, prompter_, workspace, language, QApplication::activeWindow());
+}
 
 void AppScreens::ScanSheet() {}
 
