@@ -83,6 +83,7 @@ void frmPresentQA::buildControls()
 {
     fraInstructions = new QGroupBox(QStringLiteral("Instructions"), this);
     fraInstructions->setObjectName(QStringLiteral("fraInstructions"));
+    fraInstructions->setAccessibleName(QStringLiteral("Instructions"));
     txtInstructions =
         makeTextBox(QStringLiteral("txtInstructions"), QStringLiteral("Instructions"), this);
     txtInstructions->setMinimumHeight(420);
@@ -90,8 +91,10 @@ void frmPresentQA::buildControls()
 
     frQandA = new QWidget(this);
     frQandA->setObjectName(QStringLiteral("frQandA"));
+    frQandA->setAccessibleName(QStringLiteral("Question and answers"));
     fraQuestions = new QGroupBox(QStringLiteral("Question"), frQandA);
     fraQuestions->setObjectName(QStringLiteral("fraQuestions"));
+    fraQuestions->setAccessibleName(QStringLiteral("Question"));
     txtQuestion = makeTextBox(QStringLiteral("txtQuestion"), QStringLiteral("Question"), this);
     txtQuestion->setMinimumHeight(txtQuestion->fontMetrics().lineSpacing() * 4 + 16);
     setColours(txtQuestion, kPanelBlue, kWhite);
@@ -99,11 +102,13 @@ void frmPresentQA::buildControls()
 
     fraAnswer = new QGroupBox(QStringLiteral("Choose Answer"), frQandA);
     fraAnswer->setObjectName(QStringLiteral("fraAnswer"));
+    fraAnswer->setAccessibleName(QStringLiteral("Choose Answer"));
     auto* rows = new QVBoxLayout(fraAnswer);
     for (int i = 0; i < kMaxChoices; ++i) {
         const auto n = static_cast<size_t>(i);
         auto* panel = new QFrame(fraAnswer);
         panel->setObjectName(indexed("sspMenuChoice", i));
+        panel->setAccessibleName(QStringLiteral("Answer %1 row").arg(i + 1));
         panel->setFrameShape(QFrame::Panel);
         panel->setFrameShadow(QFrame::Raised);
         panel->setAutoFillBackground(true);
