@@ -1,9 +1,8 @@
 #include "testing/QtAudioPlayer.h"
 
 #include <QAudioDevice>
-#include <QAudioOutput>
 #include <QMediaDevices>
-#include <QMediaPlayer>
+#include <QSoundEffect>
 #include <QUrl>
 
 namespace kvx {
@@ -17,30 +16,56 @@ QtAudioPlayer::~QtAudioPlayer()
 
 bool QtAudioPlayer::Prepare()
 {
-    if (player_)
+    if (effect_)
         return true;
-    if (QMediaDevices::audioOutputs().isEmpty())
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
         return false;
-    output_ = new QAudioOutput(QMediaDevices::defaultAudioOutput(), this);
-    player_ = new QMediaPlayer(this);
-    player_->setAudioOutput(output_);
-    // A file that cannot be played only means silence.
-    connect(player_, &QMediaPlayer::errorOccurred, this, [this] { player_->stop(); });
+    effect_ = new QSoundEffect(device, this);
+    connect(effect_, &QSoundEffect::playingChanged, this, [this] {
+        if (effect_->isPlaying())
+            announce();
+        else if (!stopping_)
+            emit finished(path_);
+    });
+    connect(effect_, &QSoundEffect::statusChanged, this, [this] {
+        // A file that cannot be played only means silence.
+        if (effect_->status() == QSoundEffect::Error)
+            Stop();
+        else
+            announce();
+    });
     return true;
+}
+
+void QtAudioPlayer::announce()
+{
+    if (!announced_ && effect_->isPlaying() && effect_->status() == QSoundEffect::Ready) {
+        announced_ = true;
+        emit started(path_);
+    }
 }
 
 void QtAudioPlayer::Play(const QString& path)
 {
-    if (!player_)
+    if (!effect_)
         return;
-    player_->setSource(QUrl::fromLocalFile(path));
-    player_->play();
+    Stop();
+    path_ = path;
+    announced_ = false;
+    effect_->setSource(QUrl::fromLocalFile(path));
+    // Plays as soon as the file is loaded, when it is not already.
+    effect_->play();
+    announce();
 }
 
 void QtAudioPlayer::Stop()
 {
-    if (player_ && player_->playbackState() != QMediaPlayer::StoppedState)
-        player_->stop();
+    if (!effect_ || !effect_->isPlaying())
+        return;
+    stopping_ = true;
+    effect_->stop();
+    stopping_ = false;
 }
 
 } // namespace kvx

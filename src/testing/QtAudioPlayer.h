@@ -3,16 +3,16 @@
 #include "testing/TestAudio.h"
 
 #include <QObject>
+#include <QString>
 
-#include <memory>
-
-class QAudioOutput;
-class QMediaPlayer;
+class QSoundEffect;
 
 namespace kvx {
 
-// Plays wave files through Qt Multimedia. Without an audio output device it refuses to
-// prepare (playing with none can hang or crash the media back end), so the sound stays off.
+// Plays wave files through Qt Multimedia's sound effect, which loads and plays on threads of
+// its own, straight to the sound server: starting or stopping a recording never holds up the
+// screen. (The media player's pipeline can wait for ever on a stop in this Qt version.) Without
+// an audio output device it refuses to prepare, so the sound stays off.
 class QtAudioPlayer : public QObject, public AudioPlayer
 {
     Q_OBJECT
@@ -24,12 +24,18 @@ public:
     void Play(const QString& path) override;
     void Stop() override;
 
-    // The player underneath, once prepared (for watching playback).
-    QMediaPlayer* mediaPlayer() const { return player_; }
+signals:
+    // The recording is loaded and sounding; it has played to its end (not stopped).
+    void started(const QString& path);
+    void finished(const QString& path);
 
 private:
-    QMediaPlayer* player_ = nullptr;
-    QAudioOutput* output_ = nullptr;
+    void announce();
+
+    QSoundEffect* effect_ = nullptr;
+    QString path_;
+    bool stopping_ = false;
+    bool announced_ = false;
 };
 
 } // namespace kvx
