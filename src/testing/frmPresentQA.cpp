@@ -13,6 +13,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
@@ -96,7 +98,7 @@ void frmPresentQA::buildControls()
     fraQuestions->setObjectName(QStringLiteral("fraQuestions"));
     fraQuestions->setAccessibleName(QStringLiteral("Question"));
     txtQuestion = makeTextBox(QStringLiteral("txtQuestion"), QStringLiteral("Question"), this);
-    txtQuestion->setMinimumHeight(txtQuestion->fontMetrics().lineSpacing() * 4 + 16);
+    txtQuestion->setFixedHeight(txtQuestion->fontMetrics().lineSpacing() * 5 + 16);
     setColours(txtQuestion, kPanelBlue, kWhite);
     (new QVBoxLayout(fraQuestions))->addWidget(txtQuestion);
 
@@ -137,15 +139,18 @@ void frmPresentQA::buildControls()
     }
     auto* qa = new QVBoxLayout(frQandA);
     qa->setContentsMargins(0, 0, 0, 0);
+    qa->addStretch(1);
     qa->addWidget(fraQuestions);
     qa->addWidget(fraAnswer);
+    qa->addStretch(1);
 
     MsgPanel->setAccessibleName(QStringLiteral("Help line"));
     MsgPanel->setWordWrap(true);
-    MsgPanel->setMinimumHeight(MsgPanel->fontMetrics().lineSpacing() * 2 + 8);
+    MsgPanel->setMinimumHeight(MsgPanel->fontMetrics().lineSpacing() * 3 + 8);
 
     // The frames stand in the middle of the screen, at a width that reads well.
     auto* content = new QWidget(this);
+    content_ = content;
     content->setMaximumWidth(1100);
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
@@ -157,7 +162,7 @@ void frmPresentQA::buildControls()
     middle->addStretch(1);
     auto* outer = new QVBoxLayout(this);
     outer->addStretch(1);
-    outer->addLayout(middle);
+    outer->addLayout(middle, 12);
     outer->addStretch(1);
     outer->addWidget(MsgPanel);
 
@@ -187,6 +192,12 @@ void frmPresentQA::showEvent(QShowEvent* e)
     if (loaded_)
         return;
     loaded_ = true;
+    // Filled by hand too, for a desktop without a window manager to honour the full screen.
+    if (const QScreen* s = screen()) {
+        setGeometry(s->geometry());
+        QTimer::singleShot(0, this, [this] { setGeometry(screen()->geometry()); });
+        content_->setMinimumWidth(std::min(1100, s->geometry().width() - 40));
+    }
     if (!Load()) {
         // Nothing to present: back to the caller, the client kept as typed.
         QTimer::singleShot(0, this, [this] { leave(QDialog::Rejected); });
@@ -311,6 +322,8 @@ void frmPresentQA::ChooseAnswer(int index)
         showHelp(QString());
         prompter().Message(k < kSectionCount ? texts_.sectionNote : texts_.testEndNote,
                            Prompter::Buttons::Ok, Prompter::Icon::None, texts_.noteTitle);
+        // Back to the client's keys, also on a desktop that does not hand the focus back.
+        activateWindow();
         if (k < kSectionCount)
             frQandA->show();
     }
@@ -353,6 +366,7 @@ void frmPresentQA::EndOfTest()
         return;
     }
     // Never dropped: the answers wait for the supervisor, who tries again with Enter.
+    activateWindow();
     waitingForSave_ = true;
     txtInstructions->setPlainText(kAnswersNotSaved);
     showHelp(kAnswersNotSaved);
@@ -463,6 +477,22 @@ bool frmPresentQA::eventFilter(QObject* watched, QEvent* event)
 
 void frmPresentQA::instructionsKey(QKeyEvent* k)
 {
+    // A long text on a small screen can be read to its end; nothing else moves.
+    QScrollBar* bar = txtInstructions->verticalScrollBar();
+    switch (k->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        bar->triggerAction(k->key() == Qt::Key_Up ? QAbstractSlider::SliderSingleStepSub
+                                                  : QAbstractSlider::SliderSingleStepAdd);
+        return;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        bar->triggerAction(k->key() == Qt::Key_PageUp ? QAbstractSlider::SliderPageStepSub
+                                                      : QAbstractSlider::SliderPageStepAdd);
+        return;
+    default:
+        break;
+    }
     if (!(isEnter(k) || k->key() == Qt::Key_Tab) || k->isAutoRepeat() || leaving_)
         return;
     if (waitingForSave_) {

@@ -86,6 +86,7 @@ private:
     const Workspace& workspace_;
     AudioPlayer& player_;
     QString Language;
+    QWidget* content_ = nullptr;
     PresentationTexts texts_;
     InstructionTexts instructions_;
     std::unique_ptr<TestAudio> audio_;
