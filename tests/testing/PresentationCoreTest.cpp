@@ -175,19 +175,4 @@ TEST(Recordings, FoundWhateverTheLetterCaseAndSkippedWhenMissing)
     EXPECT_TRUE(mute.log.isEmpty());
 }
 
-TEST(AnswerTable, EachItemIsTheLastDigitOfItsEntry)
-{
-    AnswerTable table{};
-    table[0] = 1;
-    table[93] = 2;
-    table[94] = 4;
-    table[154] = 12; // never on screen, but the rule is the last digit
-    QByteArray expected(kItemCount, '0');
-    expected[0] = '1';
-    expected[93] = '2';
-    expected[94] = '4';
-    expected[154] = '2';
-    EXPECT_EQ(AnswersFromTable(table), expected);
-}
-
 } // namespace

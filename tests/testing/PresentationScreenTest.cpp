@@ -3,15 +3,12 @@
 #include "testing/TestAudio.h"
 #include "testing/frmPresentQA.h"
 
-#include "common/ModalDriver.h"
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
 #include "store/DataFile.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSet>
 #include <QTest>
