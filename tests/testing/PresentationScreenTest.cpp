@@ -264,6 +264,11 @@ private slots:
         QCOMPARE(r.log.last(), QStringLiteral("Inst2.wav"));
         press(Qt::Key_Return);
         QCOMPARE(f.currentItem(), 95);
+        // Tab from an answer reads the question out again.
+        press(Qt::Key_Down);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.txtQuestion);
+        QCOMPARE(r.log.mid(r.log.size() - 3), QStringList({"Q095.wav", "Rare.wav", "Q095.wav"}));
         // A click on an answer's text chooses it.
         QTest::mouseClick(f.txtButtonText[2], Qt::LeftButton);
         QCOMPARE(f.answerTable()[94], 3);
@@ -336,6 +341,20 @@ private slots:
         QCOMPARE(readBytes(r.s.DataFile).mid(2 * ClientRecord::Size, ClientRecord::Size),
                  r.s.client(3).bytes());
         QCOMPARE(r.s.client(3).raw(Field::Answers), expectedAnswers());
+    }
+
+    void aLanguageWithoutItsTableIsRefused()
+    {
+        Rig r;
+        frmPresentQA f(r.s, r.p, r.ws, r.player);
+        f.setLanguage(QStringLiteral("French"));
+        f.show();
+        QVERIFY(r.ok);
+        QTRY_VERIFY(!f.isVisible());
+        QCOMPARE(r.p.shown.size(), 1);
+        QVERIFY(r.p.lastText().startsWith(QLatin1String("The questions cannot be shown.\n")));
+        QVERIFY(!r.s.ScreenAccepted);
+        QCOMPARE(r.s.CurClient, 3); // the client typed in stays for the caller
     }
 
     void soundOffAndTheClientsView()
