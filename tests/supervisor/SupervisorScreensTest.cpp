@@ -125,6 +125,27 @@ private slots:
         }
     }
 
+    // As the secret code opens it: the prompt is given before the box is shown.
+    void inputBoxFitsItsPrompt()
+    {
+        frmMyInputBox box(inst->s, *p);
+        box.setInputLength(8);
+        box.setHelpMessage(QStringLiteral("Enter the Secret Code to continue.  For security, "
+                                          "asterisks (*) will show as you type."));
+        box.setPasswordInput(true);
+        box.setWindowTitle(QStringLiteral("Secret Code"));
+        QVERIFY(openScreen(box));
+        const QLabel* prompt = box.lblHelpMsg;
+        QVERIFY2(prompt->height() >= prompt->heightForWidth(prompt->width()),
+                 qPrintable(QStringLiteral("prompt %1 high, needs %2")
+                                .arg(prompt->height())
+                                .arg(prompt->heightForWidth(prompt->width()))));
+        for (int i = 0; i < 2; ++i) {
+            const QPushButton* b = box.menuChoices()->button(i);
+            QVERIFY(b->height() >= b->minimumSizeHint().height());
+        }
+    }
+
     void tabsShowTheirClientAndKeepTheChosenOption()
     {
         inst->s.CurClient = 2;
