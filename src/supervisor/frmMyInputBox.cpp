@@ -66,6 +66,10 @@ void frmMyInputBox::showProperties()
     lblHelpMsg->setText(helpMessage_);
     txtInput->setAccessibleName(helpMessage_.isEmpty() ? windowTitle() : helpMessage_);
     txtInput->setEchoMode(passwordInput_ ? QLineEdit::Password : QLineEdit::Normal);
+    // The prompt promises asterisks; the style's own mask character is a dot.
+    txtInput->setStyleSheet(passwordInput_
+                                ? QStringLiteral("QLineEdit { lineedit-password-character: 42; }")
+                                : QString());
 }
 
 void frmMyInputBox::showEvent(QShowEvent* e)

@@ -126,7 +126,7 @@ private slots:
     }
 
     // As the secret code opens it: the prompt is given before the box is shown.
-    void inputBoxFitsItsPrompt()
+    void inputBoxFitsItsPromptAndShowsAsterisks()
     {
         frmMyInputBox box(inst->s, *p);
         box.setInputLength(8);
@@ -144,6 +144,8 @@ private slots:
             const QPushButton* b = box.menuChoices()->button(i);
             QVERIFY(b->height() >= b->minimumSizeHint().height());
         }
+        QTest::keyClicks(box.txtInput, QStringLiteral("kvx"));
+        QCOMPARE(box.txtInput->displayText(), QStringLiteral("***"));
     }
 
     void tabsShowTheirClientAndKeepTheChosenOption()
