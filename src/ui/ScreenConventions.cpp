@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStyleOptionButton>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -113,12 +114,23 @@ MenuButton::MenuButton(const QString& caption, QWidget* parent) : QPushButton(ca
 
 QSize MenuButton::sizeHint() const
 {
-    return QPushButton::sizeHint() + boldExtra(this, withoutAmpersands(text()));
+    // Measured with the bold caption whatever the weight now, so a focus change moves
+    // nothing. (The base's minimum asks this hint again: adding to both counted twice.)
+    ensurePolished();
+    QStyleOptionButton opt;
+    initStyleOption(&opt);
+    QFont bold = font();
+    bold.setBold(true);
+    opt.fontMetrics = QFontMetrics(bold);
+    const QString caption = text().isEmpty() ? QStringLiteral("XXXX") : text();
+    const QSize contents = opt.fontMetrics.size(Qt::TextShowMnemonic, caption);
+    opt.rect.setSize(contents);
+    return style()->sizeFromContents(QStyle::CT_PushButton, &opt, contents, this);
 }
 
 QSize MenuButton::minimumSizeHint() const
 {
-    return QPushButton::minimumSizeHint() + boldExtra(this, withoutAmpersands(text()));
+    return sizeHint();
 }
 
 void MenuButton::keyPressEvent(QKeyEvent* e)

@@ -148,6 +148,21 @@ private slots:
         QCOMPARE(box.txtInput->displayText(), QStringLiteral("***"));
     }
 
+    // The centred button row keeps its place while the focus moves along it.
+    void menuButtonsStayPutWhenFocused()
+    {
+        auto screen = makeOptions();
+        QVERIFY(openScreen(*screen));
+        MenuChoices* menu = screen->menuChoices();
+        const QRect before[2] = {menu->panel(0)->geometry(), menu->panel(1)->geometry()};
+        for (int i : {0, 1, 0}) {
+            menu->button(i)->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            QCOMPARE(menu->panel(0)->geometry(), before[0]);
+            QCOMPARE(menu->panel(1)->geometry(), before[1]);
+        }
+    }
+
     void tabsShowTheirClientAndKeepTheChosenOption()
     {
         inst->s.CurClient = 2;
