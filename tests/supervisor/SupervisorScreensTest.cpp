@@ -163,6 +163,24 @@ private slots:
         }
     }
 
+    // A tab's shortcut taken while a print option has the focus: the focus goes where the
+    // keys can act, never stays on the page just hidden.
+    void aTabShortcutLeavesTheFocusOnScreen()
+    {
+        auto screen = makeOptions();
+        QVERIFY(openScreen(*screen));
+        for (const auto& [key, tab] :
+             {std::pair{Qt::Key_D, int(frmSupervisorOptions::DeleteNamesTab)},
+              std::pair{Qt::Key_V, int(frmSupervisorOptions::VerifyTab)}}) {
+            screen->sstSupervisorOperations->setCurrentIndex(frmSupervisorOptions::ReportsTab);
+            screen->optPrintOption[0]->setFocus(Qt::TabFocusReason);
+            QVERIFY(screen->optPrintOption[0]->hasFocus());
+            QTest::keyClick(screen.get(), key, Qt::AltModifier);
+            QCOMPARE(screen->sstSupervisorOperations->currentIndex(), tab);
+            QTRY_COMPARE(QApplication::focusWidget(), screen->menuChoices()->button(0));
+        }
+    }
+
     void tabsShowTheirClientAndKeepTheChosenOption()
     {
         inst->s.CurClient = 2;
