@@ -186,10 +186,12 @@ Status recoverFromJournal(OpenDataFile& f, const QString& dataPath, const QStrin
     const Result<QByteArray> bytes = readRegularFile(path, kJournalSize);
     if (!bytes)
         return {}; // no journal, or not one of ours: nothing to finish
-    const std::optional<JournalEntry> entry = decodeJournal(*bytes);
-    if (!entry)
+    if (*bytes == QByteArray(kJournalSize, '\0'))
         return {};
-    const JournalVerdict verdict = judgeJournal(*entry, f.bytes);
+    // A complete entry is finished where it applies; anything else in the journal (a torn or
+    // half-zeroed entry) is no write to finish, only client bytes to wipe.
+    const std::optional<JournalEntry> entry = decodeJournal(*bytes);
+    const JournalVerdict verdict = entry ? judgeJournal(*entry, f.bytes) : JournalVerdict::Stale;
     if (verdict == JournalVerdict::Replay)
         f.bytes = applyJournal(*entry, f.bytes);
     if (!f.writable)
@@ -414,8 +416,13 @@ Status WriteClient(Session& s, int n)
     Result<OpenDataFile> f = openForWrite(s.DataFile);
     if (!f)
         return f.error();
-    if (f->bytes.size() != s.Loaded.length ||
-        (n <= recordCountFor(s.Loaded.length) && !recordUnchanged(s, f->bytes, n)))
+    // An existing record must hold what this session last saw of it; a new one goes on a file
+    // whose every record is as this session knows it.
+    const int known = recordCountFor(s.Loaded.length);
+    bool same = f->bytes.size() == s.Loaded.length;
+    for (int k = n <= known ? n : 1; same && k <= std::min(n, known); ++k)
+        same = recordUnchanged(s, f->bytes, k);
+    if (!same)
         return diskChanged();
     return writeRecord(s, *f, n);
 }
@@ -433,15 +440,15 @@ Result<int> AppendClient(Session& s)
     Result<OpenDataFile> f = openForWrite(s.DataFile);
     if (!f)
         return f.error();
+    // Every record this session knows must be as it knew it; clients added by another program
+    // since are taken in.
+    const int known = recordCountFor(s.Loaded.length);
+    bool same = f->bytes.size() >= s.Loaded.length;
+    for (int n = 1; same && n <= known; ++n)
+        same = recordUnchanged(s, f->bytes, n);
+    if (!same)
+        return diskChanged();
     if (f->bytes.size() != s.Loaded.length) {
-        // Only clients added by another program are taken in: every record this session knows
-        // must be as it knew it.
-        const int known = recordCountFor(s.Loaded.length);
-        bool onlyAppended = f->bytes.size() > s.Loaded.length;
-        for (int n = 1; onlyAppended && n <= known; ++n)
-            onlyAppended = recordUnchanged(s, f->bytes, n);
-        if (!onlyAppended)
-            return diskChanged();
         const int now = recordCountFor(f->bytes.size());
         if (now >= kMaxClients) {
             return Error{err::BadRecordNumber,

@@ -130,8 +130,9 @@ TEST_F(SettingsTest, AWriteChangesOnlyItsOwnLine)
     };
     for (const auto& c : cases) {
         QFile::remove(dir.filePath("kvx.ini"));
-        if (!c.before.isNull())
+        if (!c.before.isNull()) {
             ASSERT_TRUE(test::writeBytes(dir.filePath("kvx.ini"), c.before));
+        }
         Settings st(dir.path());
         ASSERT_TRUE(c.write(st)) << c.what;
         EXPECT_EQ(test::readBytes(dir.filePath("kvx.ini")), c.after) << c.what;

@@ -38,7 +38,7 @@ int errorCode(const Status& st)
 
 class DataSafetyTest : public ::testing::Test
 {
-protected:
+public:
     void SetUp() override
     {
         ASSERT_TRUE(QDir(root.path()).mkpath("a") && QDir(root.path()).mkpath("b"));
@@ -99,33 +99,20 @@ TEST_F(DataSafetyTest, AChangedOrMissingDiskIsRefusedWithNothingWritten)
         }
         s.CurClient = 4;
         EXPECT_EQ(AppendClient(s).ok(), std::string(c.what) == "disk with more clients") << c.what;
-        if (std::string(c.what) != "disk with more clients")
+        if (std::string(c.what) != "disk with more clients") {
             EXPECT_EQ(allFiles(), before) << c.what;
+        }
     }
 }
 
-TEST_F(DataSafetyTest, ASecondProgramsEditIsRefusedAndItsAppendsAreJoined)
+TEST_F(DataSafetyTest, ASecondProgramsAppendsAreJoinedAndItsEditsRefused)
 {
+    // Both add a client: the second to save takes the next number instead of overwriting.
     Session other;
     load(other, "a");
-    ASSERT_TRUE(other.client(2).setText(Field::Name, u"Edited Elsewhere"));
-    ASSERT_TRUE(WriteClient(other, 2));
-    const QByteArray afterOther = readBytes(file("a"));
-
-    // The record this session read has changed under it.
-    ASSERT_TRUE(s.client(2).setText(Field::Name, u"Edited Here"));
-    EXPECT_EQ(errorCode(WriteClient(s, 2)), err::DiskChanged);
-    EXPECT_EQ(readBytes(file("a")), afterOther);
-    // Another record is still this session's to write.
-    ASSERT_TRUE(s.client(3).setText(Field::Name, u"Third Here"));
-    ASSERT_TRUE(WriteClient(s, 3));
-
-    // Both add a client: the second to save takes the next number instead of overwriting.
-    Session third;
-    load(third, "a");
-    InitNewClient(third, QDate(2026, 1, 2));
-    ASSERT_TRUE(third.current().setText(Field::Name, u"Added First"));
-    ASSERT_EQ(*AppendClient(third), 4);
+    InitNewClient(other, QDate(2026, 1, 2));
+    ASSERT_TRUE(other.current().setText(Field::Name, u"Added First"));
+    ASSERT_EQ(*AppendClient(other), 4);
     InitNewClient(s, QDate(2026, 1, 2));
     ASSERT_TRUE(s.current().setText(Field::Name, u"Added Second"));
     s.RefreshNames = false;
@@ -141,14 +128,22 @@ TEST_F(DataSafetyTest, ASecondProgramsEditIsRefusedAndItsAppendsAreJoined)
     ASSERT_EQ(check.NumClients, 5);
     EXPECT_EQ(check.client(4).trimmed(Field::Name), "Added First");
     EXPECT_EQ(check.client(5).trimmed(Field::Name), "Added Second");
-    EXPECT_EQ(check.client(2).trimmed(Field::Name), "Edited Elsewhere");
 
+    // A record changed under this session is not overwritten; others are still its to write.
+    ASSERT_TRUE(check.client(2).setText(Field::Name, u"Edited Elsewhere"));
+    ASSERT_TRUE(WriteClient(check, 2));
+    const QByteArray afterOther = readBytes(file("a"));
+    ASSERT_TRUE(s.client(2).setText(Field::Name, u"Edited Here"));
+    EXPECT_EQ(errorCode(WriteClient(s, 2)), err::DiskChanged);
+    EXPECT_EQ(readBytes(file("a")), afterOther);
+    ASSERT_TRUE(s.client(3).setText(Field::Name, u"Third Here"));
+    ASSERT_TRUE(WriteClient(s, 3));
     // Joining appends needs every known record unchanged.
-    InitNewClient(other, QDate(2026, 1, 2));
-    EXPECT_EQ(other.CurClient, 4); // other still knows three clients; record 3 changed since
-    EXPECT_EQ(AppendClient(other).error().code, err::DiskChanged);
+    InitNewClient(s, QDate(2026, 1, 2));
+    EXPECT_EQ(AppendClient(s).error().code, err::DiskChanged);
 
     // A disk filled to 51 by someone else refuses the append.
+    load(check, "a");
     ASSERT_TRUE(writeBytes(file("a"), readBytes(file("a")) + records(46, 'z')));
     InitNewClient(check, QDate(2026, 1, 2));
     const QByteArray full = readBytes(file("a"));
