@@ -16,7 +16,7 @@ namespace {
 void fill(Session& s, const QTemporaryDir& dir)
 {
     SetDataPath(s, dir.path());
-    if (!ReadAllClients(s)) // an empty data file to write to
+    if (!ReadAllClients(s, MissingDataFile::Create)) // an empty data file to write to
         std::abort();
     for (int n = 1; n <= kMaxClients; ++n) {
         s.client(n).setRaw(Field::Name, "Client " + QByteArray::number(n));

@@ -76,8 +76,8 @@ IniFile::Found IniFile::find(const QList<Line>& lines, QByteArrayView section,
 {
     Found f;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QByteArrayView text = QByteArrayView(bytes_).sliced(
-            lines[i].start, lines[i].end - lines[i].start);
+        const QByteArrayView text =
+            QByteArrayView(bytes_).sliced(lines[i].start, lines[i].end - lines[i].start);
         if (const auto name = sectionName(text)) {
             if (f.sectionLine >= 0)
                 break; // the first section of the name is the one

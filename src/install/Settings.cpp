@@ -49,9 +49,9 @@ Status Settings::writeKey(const QString& section, const QString& key, const QStr
     QByteArray section8, key8, value8;
     if (!cp1252::encode(section, &section8) || !cp1252::encode(key, &key8) ||
         !cp1252::encode(value, &value8)) {
-        return Error{err::CannotEncode,
-                     QStringLiteral("The value \"%1\" cannot be stored in the settings file.")
-                         .arg(value)};
+        return Error{
+            err::CannotEncode,
+            QStringLiteral("The value \"%1\" cannot be stored in the settings file.").arg(value)};
     }
     // A file that cannot be read is never replaced: its content would be lost.
     Result<IniFile> ini = loadIniFile(iniPath_);

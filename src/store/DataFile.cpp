@@ -7,10 +7,10 @@
 #include <QFileInfo>
 
 #include <cerrno>
-#include <optional>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,7 +27,6 @@ int recordCountFor(qint64 length)
     // Rounded to the nearest whole record: a trailing piece of 120 bytes or more counts.
     return static_cast<int>((length + ClientRecord::Size / 2) / ClientRecord::Size);
 }
-
 
 qint64 recordOffset(int n)
 {
@@ -70,9 +69,8 @@ Status lockFile(int fd, short type, const QString& path)
             return fileError(errno, path);
         }
     }
-    return Error{err::FileLocked,
-                 QStringLiteral("The data file %1 is in use by another program.")
-                     .arg(QDir::toNativeSeparators(path))};
+    return Error{err::FileLocked, QStringLiteral("The data file %1 is in use by another program.")
+                                      .arg(QDir::toNativeSeparators(path))};
 }
 
 // The data file, open and locked for one operation; the lock goes with the descriptor.
@@ -253,8 +251,8 @@ Status journaledWrite(OpenDataFile& f, int journalFd, const Session& s, int n,
             writeFullyAt(f.fd->get(), e.oldBytes.constData(), e.oldBytes.size(), at) &&
             ::ftruncate(f.fd->get(), static_cast<off_t>(e.oldLength)) == 0 &&
             ::fsync(f.fd->get()) == 0;
-        if (restored)
-            [[maybe_unused]] const Status cleared = clearJournal(journalFd, journalPath);
+        if (restored) [[maybe_unused]]
+            const Status cleared = clearJournal(journalFd, journalPath);
         return st;
     }
     f.bytes = applyJournal(e, f.bytes);
@@ -306,7 +304,8 @@ void takeTable(Session& s, const QByteArray& bytes)
     loaded.path = s.DataFile;
     loaded.length = bytes.size();
     for (int n = 1; n <= count; ++n) {
-        const QByteArray raw = bytes.mid(static_cast<qsizetype>(recordOffset(n)), ClientRecord::Size);
+        const QByteArray raw =
+            bytes.mid(static_cast<qsizetype>(recordOffset(n)), ClientRecord::Size);
         table[static_cast<size_t>(n)] = ClientRecord::fromBytes(raw);
         loaded.records[static_cast<size_t>(n)] = raw;
     }

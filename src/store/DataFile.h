@@ -29,14 +29,14 @@ inline const QString kDiskChangedMessage =
                    "back and choose Retry.");
 
 // The largest data file that is read: 51 records and a stray piece too short to count.
-inline constexpr qint64 kMaxDataFileBytes = qint64{kMaxClients} * ClientRecord::Size +
-                                            ClientRecord::Size / 2;
+inline constexpr qint64 kMaxDataFileBytes =
+    qint64{kMaxClients} * ClientRecord::Size + ClientRecord::Size / 2;
 
 // Reads every record of DataFile into Clients and sets NumClients and CurClient, after
 // completing a write that the journal shows was interrupted. The session remembers what it
 // read (Loaded). A file of more than 51 records is refused and not touched; on any error the
 // session is left as it was.
-Status ReadAllClients(Session& s, MissingDataFile missing = MissingDataFile::Create);
+Status ReadAllClients(Session& s, MissingDataFile missing = MissingDataFile::LeaveAbsent);
 
 // Writes Clients[n] as record n (1..NumClients+1) of the data file this session loaded, through
 // the journal, so that an interruption at any moment leaves the old record or the new one.

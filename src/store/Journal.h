@@ -21,10 +21,10 @@ inline constexpr int kJournalSize = 512;
 
 struct JournalEntry
 {
-    int record = 0;        // 1..51
-    qint64 oldLength = 0;  // the data file's length before the write
-    QByteArray oldBytes;   // the record's bytes before, up to the old end of the file
-    QByteArray newBytes;   // the whole new record
+    int record = 0;       // 1..51
+    qint64 oldLength = 0; // the data file's length before the write
+    QByteArray oldBytes;  // the record's bytes before, up to the old end of the file
+    QByteArray newBytes;  // the whole new record
 };
 
 // The journal file's bytes for an entry (kJournalSize bytes).
@@ -35,9 +35,9 @@ std::optional<JournalEntry> decodeJournal(QByteArrayView bytes);
 
 enum class JournalVerdict
 {
-    Replay,  // the record holds the old bytes or a mix of old and new: write the new ones
-    Done,    // the write completed
-    Stale    // the file was changed since (an older installation wrote it): leave it
+    Replay, // the record holds the old bytes or a mix of old and new: write the new ones
+    Done,   // the write completed
+    Stale   // the file was changed since (an older installation wrote it): leave it
 };
 
 // What a journal entry means for the data file's present bytes.

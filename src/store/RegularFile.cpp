@@ -41,8 +41,8 @@ Result<int> openRegularFile(const QString& path, int flags, int mode)
     }
     if (!S_ISREG(st.st_mode)) {
         ::close(fd);
-        return Error{err::BadFileName, QStringLiteral("Not a regular file (%1)")
-                                           .arg(QDir::toNativeSeparators(path))};
+        return Error{err::BadFileName,
+                     QStringLiteral("Not a regular file (%1)").arg(QDir::toNativeSeparators(path))};
     }
     const int fl = ::fcntl(fd, F_GETFL);
     if (fl >= 0 && !(flags & O_NONBLOCK))

@@ -82,7 +82,8 @@ namespace {
 const QByteArray kWindowsIni = "; KVX settings\r\n"
                                "[Path]\r\n"
                                "FilePath=D:\\KVX Data\r\n"
-                               "SndPath = c:\\Donn\xe9" "es  \r\n"
+                               "SndPath = c:\\Donn\xe9"
+                               "es  \r\n"
                                "\r\n"
                                "[Settings]\r\n"
                                "PrintDOS=False\r\n"
@@ -111,14 +112,15 @@ TEST_F(SettingsTest, AWriteChangesOnlyItsOwnLine)
         std::function<Status(Settings&)> write;
         QByteArray after;
     } cases[] = {
-        {"changed value", kWindowsIni,
-         [](Settings& s) { return s.SavePrintDOSSetting(true); },
+        {"changed value", kWindowsIni, [](Settings& s) { return s.SavePrintDOSSetting(true); },
          QByteArray(kWindowsIni).replace("PrintDOS=False", "PrintDOS=True")},
         {"equal value is not rewritten", kWindowsIni,
          [](Settings& s) { return s.SaveNumLockSetting(true); }, kWindowsIni},
         {"path with a backslash and a Windows-1252 byte", kWindowsIni,
          [](Settings& s) { return s.SaveFilePathSetting(QString::fromUtf8("E:\\Données")); },
-         QByteArray(kWindowsIni).replace("D:\\KVX Data", "E:\\Donn\xe9" "es")},
+         QByteArray(kWindowsIni)
+             .replace("D:\\KVX Data", "E:\\Donn\xe9"
+                                      "es")},
         {"new key at the end of its section", kWindowsIni,
          [](Settings& s) { return s.writeKey("path", "Extra", "1"); },
          QByteArray(kWindowsIni).replace("es  \r\n\r\n", "es  \r\nExtra=1\r\n\r\n")},
@@ -140,7 +142,8 @@ TEST_F(SettingsTest, AWriteChangesOnlyItsOwnLine)
     Settings st = withIni(kWindowsIni);
     ASSERT_TRUE(st.SaveSystemDB()); // a new section goes at the end
     EXPECT_EQ(test::readBytes(dir.filePath("kvx.ini")),
-              kWindowsIni + "[Options]\r\nSystemDB=" + dir.filePath("qelwkg.mda").toUtf8() + "\r\n");
+              kWindowsIni + "[Options]\r\nSystemDB=" + dir.filePath("qelwkg.mda").toUtf8() +
+                  "\r\n");
     // A value the file cannot hold is refused, and the file is untouched.
     st = withIni(kWindowsIni);
     EXPECT_EQ(st.SaveFilePathSetting(QString::fromUtf8("/mnt/\u4e2d")).error().code,

@@ -1,6 +1,6 @@
+#include "common/TestSupport.h"
 #include "store/DataFile.h"
 #include "store/RegularFile.h"
-#include "common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 
 using namespace kvx;
 using kvx::test::readBytes;
-using kvx::test::writeBytes;
 using kvx::test::str;
+using kvx::test::writeBytes;
 
 namespace {
 
@@ -76,13 +76,15 @@ TEST_F(DataSafetyTest, AChangedOrMissingDiskIsRefusedWithNothingWritten)
         // Another disk of the same length in the drive.
         {"swapped disk",
          [](DataSafetyTest& t) { ASSERT_TRUE(writeBytes(t.file("a"), records(3, 'b'))); }},
-        {"disk with more clients", [](DataSafetyTest& t) {
+        {"disk with more clients",
+         [](DataSafetyTest& t) {
              ASSERT_TRUE(writeBytes(t.file("a"), records(3, 'a') + records(1, 'x')));
          }},
         {"disk with fewer clients",
          [](DataSafetyTest& t) { ASSERT_TRUE(writeBytes(t.file("a"), records(2, 'a'))); }},
         {"data file deleted", [](DataSafetyTest& t) { ASSERT_TRUE(QFile::remove(t.file("a"))); }},
-        {"disk removed", [](DataSafetyTest& t) { ASSERT_TRUE(QDir(t.folder("a")).removeRecursively()); }},
+        {"disk removed",
+         [](DataSafetyTest& t) { ASSERT_TRUE(QDir(t.folder("a")).removeRecursively()); }},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(QDir(folder("a")).removeRecursively() && QDir(root.path()).mkpath("a"));

@@ -1,6 +1,6 @@
-#include "store/DataFile.h"
 #include "store/Journal.h"
 #include "common/TestSupport.h"
+#include "store/DataFile.h"
 
 #include <gtest/gtest.h>
 
