@@ -16,8 +16,9 @@ namespace kvx::fuzz {
 // One folder for the whole run, on a memory file system when there is one.
 inline const QString& scratchFolder()
 {
-    static QTemporaryDir dir(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/kvxfuzz-XXXXXX")
-                                                       : QDir::temp().filePath("kvxfuzz-XXXXXX"));
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/kvxfuzz-XXXXXX")
+                                 : QDir::temp().filePath(QStringLiteral("kvxfuzz-XXXXXX")));
     static const QString path = dir.isValid() ? dir.path() : (std::abort(), QString());
     return path;
 }

@@ -63,7 +63,8 @@ QList<IniFile::Line> IniFile::lines() const
         l.start = start;
         l.next = nl < 0 ? bytes_.size() : nl + 1;
         l.end = nl < 0 ? bytes_.size() : nl;
-        if (l.end > l.start && bytes_[l.end - 1] == '\r')
+        // A CR ends a line only before its LF; a lone one is part of the text.
+        if (nl >= 0 && l.end > l.start && bytes_[l.end - 1] == '\r')
             --l.end;
         out.append(l);
         start = l.next;

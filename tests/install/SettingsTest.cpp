@@ -127,6 +127,9 @@ TEST_F(SettingsTest, AWriteChangesOnlyItsOwnLine)
         {"LF file without a final line end", "[Settings]\nNumLock=False",
          [](Settings& s) { return s.SavePrintDOSSetting(false); },
          "[Settings]\nNumLock=False\nPrintDOS=False\n"},
+        {"lone CR ending the file", "[Settings]\nNumLock=False\r",
+         [](Settings& s) { return s.SavePrintDOSSetting(false); },
+         "[Settings]\nNumLock=False\r\nPrintDOS=False\n"},
         {"no file at all", QByteArray(), [](Settings& s) { return s.SaveNumLockSetting(false); },
          "[Settings]\r\nNumLock=False\r\n"},
     };
