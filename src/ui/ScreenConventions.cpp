@@ -1,15 +1,28 @@
 #include "ui/ScreenConventions.h"
 
+#include "store/Cp1252.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QClipboard>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace kvx {
 namespace {
@@ -30,6 +43,65 @@ void setBold(QWidget* w, bool bold)
 
 bool busy = false;
 
+QString withoutAmpersands(QString text)
+{
+    // "&&" is a literal ampersand, a single one marks the shortcut letter.
+    text.replace(QLatin1String("&&"), QString(QChar(0xE000)));
+    text.remove(u'&');
+    text.replace(QChar(0xE000), u'&');
+    return text;
+}
+
+QString labelName(const QString& caption)
+{
+    QString name = withoutAmpersands(caption).simplified();
+    if (name.endsWith(u':'))
+        name.chop(1);
+    return name.trimmed();
+}
+
+// The help line reads as "Help line" with its current text as the description, so that a
+// screen reader (or a script) finds it by one name while its text changes.
+class HelpLineAccessible : public QAccessibleWidget
+{
+public:
+    explicit HelpLineAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return QStringLiteral("Help line");
+        if (t == QAccessible::Description || t == QAccessible::Value)
+            return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+const char* const kHelpLineProperty = "kvxHelpLine";
+
+QAccessibleInterface* helpLineFactory(const QString&, QObject* object)
+{
+    auto* label = qobject_cast<QLabel*>(object);
+    if (label && label->property(kHelpLineProperty).toBool())
+        return new HelpLineAccessible(label);
+    return nullptr;
+}
+
+// What the other weight of w's font needs beyond the current one (never less than nothing),
+// so that a size hint covers both weights and a change of weight moves nothing.
+QSize boldExtra(const QWidget* w, const QString& text)
+{
+    QFont other = w->font();
+    other.setBold(!other.bold());
+    const QFontMetrics now(w->font());
+    const QFontMetrics then(other);
+    int dw = 0;
+    const auto lines = text.split(u'\n');
+    for (const QString& line : lines)
+        dw = std::max(dw, then.horizontalAdvance(line) - now.horizontalAdvance(line));
+    return {std::max(0, dw), std::max(0, then.height() - now.height())};
+}
+
 } // namespace
 
 // --- MenuButton ---
@@ -40,6 +112,38 @@ MenuButton::MenuButton(const QString& caption, QWidget* parent) : QPushButton(ca
     setAutoDefault(false);
     setDefault(false);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(labelName(caption));
+}
+
+// The size a caption needs in the larger of its two weights, measured on a button that is
+// never shown: the same numbers whichever weight the caption has now.
+QSize MenuButton::bothWeights(bool minimum) const
+{
+    const QString key = text() + u'|' + font().toString() + (minimum ? u'm' : u'h');
+    if (key != sizeKey_) {
+        QPushButton probe(text());
+        probe.setAutoDefault(false);
+        QFont f = font();
+        QSize size;
+        for (const bool bold : {false, true}) {
+            f.setBold(bold);
+            probe.setFont(f);
+            size = size.expandedTo(minimum ? probe.minimumSizeHint() : probe.sizeHint());
+        }
+        sizeKey_ = key;
+        size_ = size;
+    }
+    return size_;
+}
+
+QSize MenuButton::sizeHint() const
+{
+    return QPushButton::sizeHint().expandedTo(bothWeights(false));
+}
+
+QSize MenuButton::minimumSizeHint() const
+{
+    return QPushButton::minimumSizeHint().expandedTo(bothWeights(true));
 }
 
 void MenuButton::keyPressEvent(QKeyEvent* e)
@@ -87,6 +191,7 @@ MenuChoices::MenuChoices(QLabel* helpLine, Qt::Orientation orientation, QWidget*
     : QWidget(parent), helpLine_(helpLine)
 {
     setObjectName(QStringLiteral("MenuChoices"));
+    setAccessibleName(QStringLiteral("Menu"));
     auto* layout = new QBoxLayout(
         orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -101,6 +206,7 @@ int MenuChoices::add(const QString& caption, const QString& help)
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Raised);
     panel->setAutoFillBackground(true);
+    panel->setAccessibleName(labelName(caption));
     auto* inner = new QVBoxLayout(panel);
     inner->setContentsMargins(5, 5, 5, 5);
     auto* button = new MenuButton(caption, panel);
@@ -156,7 +262,158 @@ QLabel* makeHelpLine(QWidget* parent)
     line->setFrameShadow(QFrame::Sunken);
     line->setMinimumHeight(line->fontMetrics().height() + 8);
     line->setTextFormat(Qt::PlainText);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(helpLineFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    line->setProperty(kHelpLineProperty, true);
+    line->setAccessibleName(QStringLiteral("Help line"));
+    // With a screen reader listening, the label got its plain interface when it was made;
+    // drop it so that the next one asked for is the help line's.
+    if (QAccessible::isActive()) {
+        if (QAccessibleInterface* plain = QAccessible::queryAccessibleInterface(line))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(plain));
+    }
     return line;
+}
+
+StorableTextValidator::StorableTextValidator(QObject* parent, Prompter* prompter)
+    : QValidator(parent), prompter_(prompter)
+{}
+
+QValidator::State StorableTextValidator::validate(QString& input, int&) const
+{
+    if (cp1252::firstNonText(input).isNull())
+        return Acceptable;
+    // The field puts its text back as it was; one refusal, one beep. A field being filled by
+    // the program (not focused) is not the operator's doing.
+    auto* field = qobject_cast<QWidget*>(parent());
+    if (prompter_ && (!field || field->hasFocus()))
+        prompter_->Beep();
+    return Invalid;
+}
+
+namespace {
+
+// Pastes and drops are judged whole, before a field's length limit could cut off the part
+// that would be refused; the validator stays as the last guard for every other change.
+class TextRuleFilter : public QObject
+{
+public:
+    TextRuleFilter(QLineEdit* edit, Prompter& prompter) : QObject(edit), prompter_(prompter) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* edit = static_cast<QLineEdit*>(watched);
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+                return refused(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+                QGuiApplication::clipboard()->supportsSelection())
+                return refused(QGuiApplication::clipboard()->text(QClipboard::Selection));
+            break;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (drop->mimeData() && refused(drop->mimeData()->text())) {
+                drop->ignore();
+                return true;
+            }
+            break;
+        }
+        case QEvent::ContextMenu: {
+            // The menu's Paste goes through the same judgement.
+            QMenu* menu = edit->createStandardContextMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            const auto actions = menu->actions();
+            for (QAction* a : actions) {
+                if (a->objectName() != QLatin1String("edit-paste"))
+                    continue;
+                a->disconnect();
+                connect(a, &QAction::triggered, edit, [this, edit] {
+                    if (!refused(QGuiApplication::clipboard()->text()))
+                        edit->paste();
+                });
+            }
+            menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    bool refused(const QString& text)
+    {
+        if (cp1252::firstNonText(text).isNull())
+            return false;
+        prompter_.Beep();
+        return true;
+    }
+
+    Prompter& prompter_;
+};
+
+} // namespace
+
+void applyTextRule(QLineEdit* edit, Prompter& prompter)
+{
+    edit->setValidator(new StorableTextValidator(edit, &prompter));
+    edit->installEventFilter(new TextRuleFilter(edit, prompter));
+}
+
+void reserveBoldSize(QWidget* widget)
+{
+    if (!widget)
+        return;
+    QSize extra;
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        extra = boldExtra(label, label->text());
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        extra = boldExtra(button, withoutAmpersands(button->text()));
+    else if (auto* box = qobject_cast<QGroupBox*>(widget))
+        extra = boldExtra(box, withoutAmpersands(box->title()));
+    const QSize hint = widget->sizeHint() + extra;
+    widget->setMinimumSize(widget->minimumSize().expandedTo(hint));
+}
+
+void nameControls(QWidget* root)
+{
+    if (!root)
+        return;
+    const auto labels = root->findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        QWidget* buddy = label->buddy();
+        if (buddy && buddy->accessibleName().isEmpty())
+            buddy->setAccessibleName(labelName(label->text()));
+    }
+    const auto widgets = root->findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (!w->accessibleName().isEmpty())
+            continue;
+        if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            box->setAccessibleName(labelName(box->title()));
+        } else if (auto* combo = qobject_cast<QComboBox*>(w->parentWidget());
+                   combo && qobject_cast<QLineEdit*>(w)) {
+            // The text part of an editable list is the list.
+            w->setAccessibleName(combo->accessibleName());
+        } else if (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLineEdit*>(w) ||
+                   qobject_cast<QComboBox*>(w)) {
+            // A list alone in a titled frame is what the frame says.
+            auto* box = qobject_cast<QGroupBox*>(w->parentWidget());
+            if (box && !box->title().isEmpty())
+                w->setAccessibleName(labelName(box->title()));
+        } else if (w->metaObject() == &QFrame::staticMetaObject && w->parentWidget() == root &&
+                   !root->windowTitle().isEmpty()) {
+            // The untitled frame holding a screen's fields takes the screen's title.
+            w->setAccessibleName(root->windowTitle());
+        }
+    }
 }
 
 void setPanelHighlighted(QWidget* panel, bool on)
@@ -234,8 +491,11 @@ void setInfoLabelBold(QWidget* screen, int index, bool bold)
 {
     if (!screen)
         return;
-    if (auto* label = screen->findChild<QLabel*>(indexedName("lblInfo", index)))
+    if (auto* label = screen->findChild<QLabel*>(indexedName("lblInfo", index))) {
+        if (bold)
+            reserveBoldSize(label);
         setBold(label, bold);
+    }
 }
 
 void ShowBusy()
@@ -306,6 +566,15 @@ void KvxScreen::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
     if (!centred_) {
         centred_ = true;
+        // Labels that turn bold with their field keep the room for it from the start.
+        const auto labels = findChildren<QLabel*>();
+        for (QLabel* label : labels) {
+            if (label->objectName().startsWith(QLatin1String("lblInfo_")) && !label->font().bold())
+                reserveBoldSize(label);
+        }
+        nameControls(this);
+        if (layout())
+            layout()->activate();
         CenterForm(this);
     }
     if (menuChoices_)
