@@ -1,6 +1,6 @@
 #include "app/StartupOptions.h"
 
-#include <QDir>
+#include "install/ProgramFolder.h"
 
 namespace kvx {
 
@@ -29,14 +29,12 @@ Result<StartupOptions> parseStartupOptions(const QStringList& arguments, const Q
                          QStringLiteral("unknown argument %1\n%2").arg(a, startupUsage())};
         }
     }
-    if (dir.isEmpty())
-        dir = homeEnv;
-    if (dir.isEmpty())
-        dir = executableDir;
-    const QDir d(dir);
-    if (!d.exists())
-        return Error{err::PathNotFound, QStringLiteral("program folder %1 not found").arg(dir)};
-    o.programDir = d.absolutePath();
+    ProgramFolderPlaces places = DefaultProgramFolderPlaces(dir, executableDir);
+    places.homeEnv = homeEnv;
+    const Result<QString> folder = LocateProgramFolder(places);
+    if (!folder)
+        return folder.error();
+    o.programDir = *folder;
     return o;
 }
 

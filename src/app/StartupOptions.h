@@ -15,7 +15,8 @@ struct StartupOptions
     bool exitWhenReady = false; // quit as soon as the main menu is up (start-up timing)
 };
 
-// programDir: --program-dir DIR, else homeEnv (KVX_HOME), else the executable's folder.
+// programDir: --program-dir DIR, else homeEnv (KVX_HOME), else the executable's folder when it
+// is a portable copy, else the per-user folder (see LocateProgramFolder).
 Result<StartupOptions> parseStartupOptions(const QStringList& arguments, const QString& homeEnv,
                                            const QString& executableDir);
 

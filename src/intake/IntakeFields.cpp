@@ -1,7 +1,5 @@
 #include "intake/IntakeFields.h"
 
-#include "store/Cp1252.h"
-
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -53,11 +51,6 @@ void InfoListBox::empty()
 {
     setCurrentIndex(-1);
     clearEditText();
-}
-
-QValidator::State StorableTextValidator::validate(QString& input, int&) const
-{
-    return cp1252::firstUnencodable(input).isNull() ? Acceptable : Invalid;
 }
 
 bool isEnterOrTab(const QKeyEvent* k)

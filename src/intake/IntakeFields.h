@@ -3,7 +3,6 @@
 #include "intake/IntakeRules.h"
 
 #include <QComboBox>
-#include <QValidator>
 
 class QKeyEvent;
 
@@ -28,14 +27,6 @@ public:
 
 private:
     InfoList list_;
-};
-
-// Keeps pasted text that the data disk cannot store out of the name.
-class StorableTextValidator : public QValidator
-{
-public:
-    using QValidator::QValidator;
-    State validate(QString& input, int& pos) const override;
 };
 
 // Enter, or Tab without a modifier: the keys that check an intake field and move on.

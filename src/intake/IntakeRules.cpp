@@ -229,10 +229,11 @@ EditOutcome CountEditRule(QString& accepted, const QString& current, int& editCo
 InfoValues valuesOfRecord(const ClientRecord& r)
 {
     InfoValues v;
-    v.name = r.trimmed(Field::Name);
-    v.age = r.trimmed(Field::Age);
+    // An old disk may hold controls; the screen shows (and compares) them as blanks.
+    v.name = cp1252::shownText(r.trimmed(Field::Name));
+    v.age = cp1252::shownText(r.trimmed(Field::Age));
     const QString dob = r.text(Field::DateOfBirth);
-    v.dateOfBirth = dob.startsWith(u'N') ? QStringLiteral("N") : dob;
+    v.dateOfBirth = dob.startsWith(u'N') ? QStringLiteral("N") : cp1252::shownText(dob);
     v.gender = r.code(Field::Gender);
     v.race = r.code(Field::Race);
     v.education = r.code(Field::Education);
@@ -263,8 +264,9 @@ QString acceptedText(const InfoValues& v, InfoField f)
 
 bool InfoChanged(const ClientRecord& stored, const InfoValues& screen)
 {
-    return stored.trimmed(Field::Name) != screen.name.trimmed() ||
-           stored.trimmed(Field::Age) != screen.age.trimmed() ||
+    const InfoValues shown = valuesOfRecord(stored);
+    return shown.name.trimmed() != screen.name.trimmed() ||
+           shown.age.trimmed() != screen.age.trimmed() ||
            stored.trimmed(Field::DateOfBirth) != screen.dateOfBirth.trimmed() ||
            stored.code(Field::Gender) != screen.gender || stored.code(Field::Race) != screen.race ||
            stored.code(Field::Education) != screen.education ||
@@ -285,7 +287,9 @@ SaveAction DecideSave(const SaveContext& c)
 Status StoreInfo(ClientRecord& r, const InfoValues& v, int nameDeleted, int editCount)
 {
     ClientRecord out = r;
-    if (Status s = out.setText(Field::Name, v.name); !s)
+    // A name shown as stored stays as stored, blanks in place of controls or not.
+    const bool nameAsStored = valuesOfRecord(r).name.trimmed() == v.name.trimmed();
+    if (Status s = nameAsStored ? Status{} : out.setText(Field::Name, v.name); !s)
         return s;
     if (Status s = out.setText(Field::Age, v.age); !s)
         return s;

@@ -62,10 +62,12 @@ frmClientInfo::frmClientInfo(Session& session, Prompter& prompter, QWidget* pare
 
     txtName = new QLineEdit(frClient);
     txtName->setMaxLength(25);
-    txtName->setValidator(new StorableTextValidator(txtName));
+    applyTextRule(txtName, prompter);
     txtAge = new QLineEdit(frClient);
     txtAge->setMaxLength(2);
+    applyTextRule(txtAge, prompter);
     mebDateOfBirth = new QLineEdit(frClient);
+    applyTextRule(mebDateOfBirth, prompter);
     // First position a letter or digit in upper case, then digits; "_" marks an empty place.
     mebDateOfBirth->setInputMask(QStringLiteral(">N9/99/9999;_"));
     cmbGender = new InfoListBox(InfoList::Gender, frClient);

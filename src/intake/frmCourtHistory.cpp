@@ -2,6 +2,7 @@
 
 #include "intake/IntakeFields.h"
 
+#include "store/Cp1252.h"
 #include "store/DataFile.h"
 #include "ui/SaveClient.h"
 
@@ -59,6 +60,7 @@ frmCourtHistory::frmCourtHistory(Session& session, Prompter& prompter, QWidget* 
         auto* edit = new QLineEdit(frCourt);
         edit->setObjectName(QLatin1String(kItems[i].control));
         edit->setMaxLength(2);
+        applyTextRule(edit, prompter);
         edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 16);
         auto* label = new QLabel(QLatin1String(kItems[i].label), frCourt);
         label->setObjectName(QStringLiteral("lblInfo_%1").arg(i));
@@ -149,7 +151,7 @@ void frmCourtHistory::GetCourtData()
 {
     const ClientRecord& r = session().current();
     for (int item = 1; item <= kCourtItemCount; ++item)
-        box(item)->setText(r.court(item).trimmed());
+        box(item)->setText(cp1252::shownText(r.court(item).trimmed()));
 }
 
 bool frmCourtHistory::SaveCourtData()
@@ -194,7 +196,7 @@ void frmCourtHistory::showEvent(QShowEvent* e)
     if (activated_)
         return;
     activated_ = true;
-    lblClientName->setText(session().current().text(Field::Name));
+    lblClientName->setText(cp1252::shownText(session().current().text(Field::Name)));
     if (session().EditMode || session().ScanEditMode)
         menuChoices()->button(0)->setFocus(Qt::OtherFocusReason);
     else

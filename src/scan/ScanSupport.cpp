@@ -268,36 +268,57 @@ RowMarks ReadBubbles(ScanState& st, const ScanImage& img, const ScanPoint& base,
         ScanPoint step{0, 0, float(k) * spacing, angle};
         PolarToXY(step);
         const ScanPoint bubble{qint16(base.X + step.X), qint16(base.Y + step.Y)};
-        if (!FindMark(st, img, bubble, kBubbleMarkSize))
+        if (!FindMark(st, img, bubble, kBubbleMarkSize)) {
+            out.strongestUnset = std::max(out.strongestUnset, int(st.DarkCount));
             continue;
+        }
         ++out.marked;
         if (st.DarkCount > darkest) {
             darkest = st.DarkCount;
             out.chosen = k;
+            out.chosenDark = st.DarkCount;
         }
     }
     return out;
 }
 
-Status ReadDigitColumn(ScanState& st, const ScanImage& img, Recordset& row, QString& text)
+QString RowDoubt(const RowMarks& m)
+{
+    if (m.marked >= 2)
+        return QStringLiteral("several");
+    if (m.marked == 1 && float(m.chosenDark) < kFaintWinnerBelow)
+        return QStringLiteral("faint");
+    if (m.marked == 0 && float(m.strongestUnset) >= kNearMissFrom)
+        return QStringLiteral("faint");
+    return QString();
+}
+
+Status ReadDigitColumn(ScanState& st, const ScanImage& img, Recordset& row, QString& text,
+                       RowMarks* seen)
 {
     const Result<RowMarks> m = readRow(st, img, row, true);
     if (!m)
         return m.error();
     text += m->marked == 0 ? QStringLiteral("N") : QString::number(m->chosen);
+    if (seen)
+        *seen = *m;
     return {};
 }
 
-Status ReadChoiceRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text)
+Status ReadChoiceRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text,
+                     RowMarks* seen)
 {
     const Result<RowMarks> m = readRow(st, img, row, false);
     if (!m)
         return m.error();
     text = QString::number(m->marked == 0 ? 0 : m->chosen + 1);
+    if (seen)
+        *seen = *m;
     return {};
 }
 
-Status ReadMarkRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text, int offset)
+Status ReadMarkRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text, int offset,
+                   RowMarks* seen)
 {
     const Result<RowMarks> m = readRow(st, img, row, false);
     if (!m)
@@ -306,6 +327,8 @@ Status ReadMarkRow(ScanState& st, const ScanImage& img, Recordset& row, QString&
         text += offset == 1 ? QStringLiteral("0") : QStringLiteral("N");
     else
         text += QString::number(m->chosen + offset);
+    if (seen)
+        *seen = *m;
     return {};
 }
 

@@ -69,19 +69,36 @@ bool FindReferenceBox(ScanState& st, const ScanImage& img);
 // "Anchor Box not found" or "Reference Box not found".
 Status RegisterSheet(ScanState& st, ScanImage& img);
 
-// The layout readers: each reads the current ScanItem row (r, theta, dimx or DimY, dx or dy),
-// rewrites its X and Y, and looks at its bubbles along the row angle.
-Status ReadDigitColumn(ScanState& st, const ScanImage& img, Recordset& row, QString& text);
-Status ReadChoiceRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text);
-Status ReadMarkRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text, int offset);
-
 // How a row of bubbles came out: how many were marked, and which one wins (the darkest,
-// the first on a tie; -1 when none is marked).
+// the first on a tie; -1 when none is marked), with the dark counts the doubt rules look at.
 struct RowMarks
 {
     int marked = 0;
     int chosen = -1;
+    int chosenDark = 0;     // dark pixels of the winning bubble
+    int strongestUnset = 0; // most dark pixels of a bubble that did not count as marked
 };
+
+// The layout readers: each reads the current ScanItem row (r, theta, dimx or DimY, dx or dy),
+// rewrites its X and Y, and looks at its bubbles along the row angle. `seen`, when given,
+// receives how the row came out.
+Status ReadDigitColumn(ScanState& st, const ScanImage& img, Recordset& row, QString& text,
+                       RowMarks* seen = nullptr);
+Status ReadChoiceRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text,
+                     RowMarks* seen = nullptr);
+Status ReadMarkRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text, int offset,
+                   RowMarks* seen = nullptr);
+
+// Why the reading of a row is a guess the operator should look at, or empty when it is not.
+// A bubble counts as marked above 9.8 dark pixels (of 225). The figures:
+//   "several": two or more bubbles marked (the darkest won);
+//   "faint":   the winning bubble has fewer than 19.6 dark pixels (twice the mark threshold),
+//              or no bubble is marked but one has 4.9 or more (half the threshold), so
+//              at least 5 pixels: a light mark just missed.
+inline constexpr float kBubbleThreshold = 14.0f * 14.0f * 0.05f;
+inline constexpr float kFaintWinnerBelow = 2.0f * kBubbleThreshold;
+inline constexpr float kNearMissFrom = 0.5f * kBubbleThreshold;
+QString RowDoubt(const RowMarks& marks);
 
 // The bubbles of one row or column: the first at base, then along the step direction.
 // Exposed for the sheet tests; the readers use it.

@@ -1,6 +1,7 @@
 #include "scan/SheetReader.h"
 
 #include "install/Settings.h"
+#include "store/CodeTables.h"
 #include "testing/QuestionDatabase.h"
 
 #include <QDir>
@@ -48,7 +49,7 @@ Workspace DefaultWorkspace(const QString& programDir)
 }
 
 Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Workspace& ws,
-                                  const QString& dbPath)
+                                  const QString& dbPath, QList<SheetDoubt>* doubts)
 {
     auto db = ws.OpenDatabase(dbPath, true);
     if (!db)
@@ -67,8 +68,26 @@ Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Wor
                                  QStringLiteral("the table ScanItem has %1 of its %2 rows.")
                                      .arg(rs->RecordCount())
                                      .arg(kScanItemRows)});
+    // One write for all 177 rewrites; a commit per row is slow on a real disk.
+    if (Status s = (*db)->BeginTrans(); !s)
+        return layoutError(s.error());
 
     SheetTexts t;
+    QList<SheetDoubt> found;
+    RowMarks seen;
+    auto note = [&](const QString& field, int item, const QString& reason) {
+        if (reason.isEmpty())
+            return;
+        // Both columns of the first conviction are court item 1: one entry, "several" first.
+        for (SheetDoubt& d : found) {
+            if (d.field == field && d.item == item) {
+                if (reason == u"several")
+                    d.reason = reason;
+                return;
+            }
+        }
+        found.append(SheetDoubt{field, item, reason});
+    };
     Recordset& row = *rs;
     row.MoveFirst();
     // Rows in table order: every step forward except before the very first.
@@ -80,25 +99,57 @@ Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Wor
         return row;
     };
     Status s;
-    for (int i = 0; i < 2 && s; ++i)
-        s = ReadDigitColumn(st, img, next(), t.age);
-    for (QString* choice : {&t.gender, &t.race, &t.marital, &t.education}) {
+    for (int i = 0; i < 2 && s; ++i) {
+        s = ReadDigitColumn(st, img, next(), t.age, &seen);
         if (s)
-            s = ReadChoiceRow(st, img, next(), *choice);
+            note(QStringLiteral("age"), i + 1, RowDoubt(seen));
+    }
+    const std::pair<QString*, const CodeTable*> choices[] = {{&t.gender, &GenderLabel()},
+                                                             {&t.race, &RaceLabel()},
+                                                             {&t.marital, &MaritalLabel()},
+                                                             {&t.education, &EducationLabel()}};
+    const char16_t* choiceFields[] = {u"gender", u"race", u"marital", u"education"};
+    for (int c = 0; c < 4 && s; ++c) {
+        auto [text, list] = choices[c];
+        s = ReadChoiceRow(st, img, next(), *text, &seen);
+        if (!s)
+            break;
+        const QString field = QString::fromUtf16(choiceFields[c]);
+        // A layout row with more bubbles than its list has entries: no such list position.
+        if (text->toInt() >= list->labels.size()) {
+            *text = QStringLiteral("0");
+            note(field, 1, QStringLiteral("beyond"));
+        } else {
+            note(field, 1, RowDoubt(seen));
+        }
     }
     QString firstConviction;
-    for (int i = 0; i < 2 && s; ++i)
-        s = ReadDigitColumn(st, img, next(), firstConviction);
+    for (int i = 0; i < 2 && s; ++i) {
+        s = ReadDigitColumn(st, img, next(), firstConviction, &seen);
+        if (s)
+            note(QStringLiteral("court"), 1, RowDoubt(seen));
+    }
     t.court << firstConviction;
     for (int i = 1; i < kCourtItems && s; ++i) {
         QString value;
-        s = ReadMarkRow(st, img, next(), value, 0);
+        s = ReadMarkRow(st, img, next(), value, 0, &seen);
         t.court << value;
+        if (s)
+            note(QStringLiteral("court"), i + 1, RowDoubt(seen));
     }
-    for (int item = 1; item <= kAnswerItems && s; ++item)
-        s = ReadMarkRow(st, img, next(), t.answers, 1);
-    if (!s)
+    for (int item = 1; item <= kAnswerItems && s; ++item) {
+        s = ReadMarkRow(st, img, next(), t.answers, 1, &seen);
+        if (s)
+            note(QStringLiteral("answers"), item, RowDoubt(seen));
+    }
+    if (s)
+        s = (*db)->CommitTrans();
+    if (!s) {
+        (*db)->Rollback();
         return layoutError(s.error());
+    }
+    if (doubts)
+        *doubts += found;
     return t;
 }
 
@@ -109,10 +160,11 @@ Result<SheetReading> ReadSheetImage(const QImage& acquired, const Workspace& ws,
     ScanState st;
     if (Status s = RegisterSheet(st, img); !s)
         return s.error();
-    Result<SheetTexts> texts = ReadScanLayout(st, img, ws, dbPath);
+    QList<SheetDoubt> doubts;
+    Result<SheetTexts> texts = ReadScanLayout(st, img, ws, dbPath, &doubts);
     if (!texts)
         return texts.error();
-    return SheetReading{st.AnchorBox, st.ReferenceBox, std::move(*texts)};
+    return SheetReading{st.AnchorBox, st.ReferenceBox, std::move(*texts), std::move(doubts)};
 }
 
 QString SheetReadingJson(const SheetReading& r)
@@ -120,6 +172,12 @@ QString SheetReadingJson(const SheetReading& r)
     QStringList court;
     for (const QString& c : r.texts.court)
         court << jsonText(c);
+    QStringList doubts;
+    for (const SheetDoubt& d : r.doubtful)
+        doubts << QStringLiteral("{\"field\": %1, \"item\": %2, \"reason\": %3}")
+                      .arg(jsonText(d.field))
+                      .arg(d.item)
+                      .arg(jsonText(d.reason));
     return QStringLiteral("{\"anchor\": [%1, %2], \"reference\": [%3, %4, %5], ")
                .arg(r.anchor.X)
                .arg(r.anchor.Y)
@@ -130,8 +188,9 @@ QString SheetReadingJson(const SheetReading& r)
                           "\"education\": %5, ")
                .arg(jsonText(r.texts.age), jsonText(r.texts.gender), jsonText(r.texts.race),
                     jsonText(r.texts.marital), jsonText(r.texts.education)) +
-           QStringLiteral("\"court\": [%1], \"answers\": %2}")
-               .arg(court.join(QStringLiteral(", ")), jsonText(r.texts.answers));
+           QStringLiteral("\"court\": [%1], \"answers\": %2, \"doubtful\": [%3]}")
+               .arg(court.join(QStringLiteral(", ")), jsonText(r.texts.answers),
+                    doubts.join(QStringLiteral(", ")));
 }
 
 Result<SheetTexts> SheetTextsFromJson(const QByteArray& json)

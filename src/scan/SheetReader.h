@@ -30,27 +30,44 @@ struct SheetTexts
     bool operator==(const SheetTexts&) const = default;
 };
 
-// A whole sheet: where the boxes were found and what was read.
+// A value whose reading is a guess (see RowDoubt for the rules).
+struct SheetDoubt
+{
+    // "age", "gender", "race", "marital", "education", "court" or "answers".
+    QString field;
+    // 1-based position within the value: the age digit, the court item, the answer item; 1
+    // for the four lists.
+    int item = 0;
+    // "several", "faint", or "beyond" for a list row marked past the end of its list (read
+    // as 0, "N/A").
+    QString reason;
+
+    bool operator==(const SheetDoubt&) const = default;
+};
+
+// A whole sheet: where the boxes were found, what was read and which values are guesses.
 struct SheetReading
 {
     ScanPoint anchor;
     ScanPoint reference;
     SheetTexts texts;
+    QList<SheetDoubt> doubtful;
 };
 
 // Reads the 177 ScanItem rows of the question database at dbPath (opened exclusively) in table
-// order, rewriting X and Y of every row. The image must be registered (RegisterSheet). A layout
-// that cannot be read (no database, no table, a missing column or value, too few rows, a row
-// that cannot be rewritten) is an error; nothing half-read is returned.
+// order, rewriting X and Y of every row in one transaction. The image must be registered
+// (RegisterSheet). A layout that cannot be read (no database, no table, a missing column or
+// value, too few rows, a row that cannot be rewritten) is an error; nothing half-read is
+// returned and the table is left as it was. Doubtful values are added to `doubts` when given.
 Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Workspace& ws,
-                                  const QString& dbPath);
+                                  const QString& dbPath, QList<SheetDoubt>* doubts = nullptr);
 
 // Prepares, registers and reads an acquired image.
 Result<SheetReading> ReadSheetImage(const QImage& acquired, const Workspace& ws,
                                     const QString& dbPath);
 
 // The reading as one line of JSON: anchor, reference, age, gender, race, marital, education,
-// court, answers, in that order.
+// court, answers, doubtful, in that order.
 QString SheetReadingJson(const SheetReading& reading);
 
 // The texts of a JSON object in the shape SheetReadingJson writes (anchor and reference are

@@ -1,5 +1,6 @@
 #include "scoring/Scorer.h"
 
+#include "store/Cp1252.h"
 #include "testing/TestStructure.h"
 
 #include <QDate>
@@ -25,7 +26,8 @@ QString reformatTestDate(const QString& stored)
 ClientWork UnpackClient(const ClientRecord& record, int recordNumber)
 {
     ClientWork c;
-    c.Name = record.text(Field::Name);
+    // Printed on one line of every page: controls from an old disk show as blanks.
+    c.Name = cp1252::shownText(record.text(Field::Name));
     c.Age = record.text(Field::Age);
     if (c.Age.trimmed() == QLatin1String("N"))
         c.Age = QStringLiteral("N/A");

@@ -62,4 +62,32 @@ QChar firstUnencodable(QStringView text)
     return {};
 }
 
+bool isTextChar(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
+        return false;
+    return canEncode(c);
+}
+
+QChar firstNonText(QStringView text)
+{
+    for (QChar c : text) {
+        if (!isTextChar(c))
+            return c;
+    }
+    return {};
+}
+
+QString shownText(QStringView text)
+{
+    QString s = text.toString();
+    for (QChar& c : s) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0))
+            c = u' ';
+    }
+    return s;
+}
+
 } // namespace kvx::cp1252

@@ -1,5 +1,7 @@
 #include "store/DataFile.h"
 
+#include "store/Cp1252.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -235,7 +237,8 @@ QString storedDateOfBirth(const QString& typed)
 
 QString ClientListLine(const Session& s, int n)
 {
-    return QString::number(n) + u'-' + s.client(n).text(Field::Name);
+    // One client, one line, whatever an old disk holds.
+    return QString::number(n) + u'-' + cp1252::shownText(s.client(n).text(Field::Name));
 }
 
 } // namespace kvx

@@ -120,6 +120,32 @@ void QuestionDatabase::Close()
     connection_.clear();
 }
 
+Status QuestionDatabase::BeginTrans()
+{
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (connection_.isEmpty() || !db.transaction())
+        return dbError(err::DbFailure, QStringLiteral("The question database cannot start a "
+                                                      "transaction: ") +
+                                           db.lastError().text());
+    return {};
+}
+
+Status QuestionDatabase::CommitTrans()
+{
+    QSqlDatabase db = QSqlDatabase::database(connection_, false);
+    if (connection_.isEmpty() || !db.commit())
+        return dbError(err::DbFailure,
+                       QStringLiteral("The question database cannot save the changes: ") +
+                           db.lastError().text());
+    return {};
+}
+
+void QuestionDatabase::Rollback()
+{
+    if (!connection_.isEmpty())
+        QSqlDatabase::database(connection_, false).rollback();
+}
+
 QStringList QuestionDatabase::TableNames() const
 {
     QStringList names;

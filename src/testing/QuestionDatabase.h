@@ -102,6 +102,11 @@ public:
     // stored order and may be edited like the table itself.
     Result<Recordset> OpenRecordset(const QString& source) const;
 
+    // Groups the updates that follow into one write; without a commit, closing discards them.
+    Status BeginTrans();
+    Status CommitTrans();
+    void Rollback();
+
     void Close();
 
 private:

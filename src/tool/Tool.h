@@ -38,5 +38,6 @@ int runScore(const QStringList& args);
 int runReport(const QStringList& args);
 int runPrint(const QStringList& args);
 int runCheckInstall(const QStringList& args);
+int runExport(const QStringList& args);
 
 } // namespace kvx::tool

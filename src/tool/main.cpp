@@ -59,6 +59,7 @@ constexpr std::array kCommands = {
     Command{"report", "score a client and write REPORT.PRN", false, &runReport},
     Command{"print", "print clients' reports (printer, raw port or one PDF file)", true, &runPrint},
     Command{"check-install", "check an installation folder", false, &runCheckInstall},
+    Command{"export", "write every client's scores as CSV", false, &runExport},
 };
 
 int usage()

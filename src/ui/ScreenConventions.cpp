@@ -1,15 +1,24 @@
 #include "ui/ScreenConventions.h"
 
+#include "store/Cp1252.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace kvx {
 namespace {
@@ -30,6 +39,65 @@ void setBold(QWidget* w, bool bold)
 
 bool busy = false;
 
+QString withoutAmpersands(QString text)
+{
+    // "&&" is a literal ampersand, a single one marks the shortcut letter.
+    text.replace(QLatin1String("&&"), QString(QChar(0xE000)));
+    text.remove(u'&');
+    text.replace(QChar(0xE000), u'&');
+    return text;
+}
+
+QString labelName(const QString& caption)
+{
+    QString name = withoutAmpersands(caption).simplified();
+    if (name.endsWith(u':'))
+        name.chop(1);
+    return name.trimmed();
+}
+
+// The help line reads as "Help line" with its current text as the description, so that a
+// screen reader (or a script) finds it by one name while its text changes.
+class HelpLineAccessible : public QAccessibleWidget
+{
+public:
+    explicit HelpLineAccessible(QWidget* w) : QAccessibleWidget(w, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name)
+            return QStringLiteral("Help line");
+        if (t == QAccessible::Description || t == QAccessible::Value)
+            return static_cast<const QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+const char* const kHelpLineProperty = "kvxHelpLine";
+
+QAccessibleInterface* helpLineFactory(const QString&, QObject* object)
+{
+    auto* label = qobject_cast<QLabel*>(object);
+    if (label && label->property(kHelpLineProperty).toBool())
+        return new HelpLineAccessible(label);
+    return nullptr;
+}
+
+QSize boldExtra(const QWidget* w, const QString& text)
+{
+    if (w->font().bold())
+        return {};
+    QFont bold = w->font();
+    bold.setBold(true);
+    const QFontMetrics now(w->font());
+    const QFontMetrics thick(bold);
+    int dw = 0;
+    const auto lines = text.split(u'\n');
+    for (const QString& line : lines)
+        dw = std::max(dw, thick.horizontalAdvance(line) - now.horizontalAdvance(line));
+    return {std::max(0, dw), std::max(0, thick.height() - now.height())};
+}
+
 } // namespace
 
 // --- MenuButton ---
@@ -40,6 +108,17 @@ MenuButton::MenuButton(const QString& caption, QWidget* parent) : QPushButton(ca
     setAutoDefault(false);
     setDefault(false);
     setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(labelName(caption));
+}
+
+QSize MenuButton::sizeHint() const
+{
+    return QPushButton::sizeHint() + boldExtra(this, withoutAmpersands(text()));
+}
+
+QSize MenuButton::minimumSizeHint() const
+{
+    return QPushButton::minimumSizeHint() + boldExtra(this, withoutAmpersands(text()));
 }
 
 void MenuButton::keyPressEvent(QKeyEvent* e)
@@ -87,6 +166,7 @@ MenuChoices::MenuChoices(QLabel* helpLine, Qt::Orientation orientation, QWidget*
     : QWidget(parent), helpLine_(helpLine)
 {
     setObjectName(QStringLiteral("MenuChoices"));
+    setAccessibleName(QStringLiteral("Menu"));
     auto* layout = new QBoxLayout(
         orientation == Qt::Vertical ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight, this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -101,6 +181,7 @@ int MenuChoices::add(const QString& caption, const QString& help)
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Raised);
     panel->setAutoFillBackground(true);
+    panel->setAccessibleName(labelName(caption));
     auto* inner = new QVBoxLayout(panel);
     inner->setContentsMargins(5, 5, 5, 5);
     auto* button = new MenuButton(caption, panel);
@@ -156,7 +237,80 @@ QLabel* makeHelpLine(QWidget* parent)
     line->setFrameShadow(QFrame::Sunken);
     line->setMinimumHeight(line->fontMetrics().height() + 8);
     line->setTextFormat(Qt::PlainText);
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(helpLineFactory);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    line->setProperty(kHelpLineProperty, true);
+    line->setAccessibleName(QStringLiteral("Help line"));
     return line;
+}
+
+StorableTextValidator::StorableTextValidator(QObject* parent, Prompter* prompter)
+    : QValidator(parent), prompter_(prompter)
+{}
+
+QValidator::State StorableTextValidator::validate(QString& input, int&) const
+{
+    if (cp1252::firstNonText(input).isNull())
+        return Acceptable;
+    // The field puts its text back as it was; one refusal, one beep. A field being filled by
+    // the program (not focused) is not the operator's doing.
+    auto* field = qobject_cast<QWidget*>(parent());
+    if (prompter_ && (!field || field->hasFocus()))
+        prompter_->Beep();
+    return Invalid;
+}
+
+void applyTextRule(QLineEdit* edit, Prompter& prompter)
+{
+    edit->setValidator(new StorableTextValidator(edit, &prompter));
+}
+
+void reserveBoldSize(QWidget* widget)
+{
+    if (!widget)
+        return;
+    QSize extra;
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        extra = boldExtra(label, label->text());
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        extra = boldExtra(button, withoutAmpersands(button->text()));
+    else if (auto* box = qobject_cast<QGroupBox*>(widget))
+        extra = boldExtra(box, withoutAmpersands(box->title()));
+    const QSize hint = widget->sizeHint() + extra;
+    widget->setMinimumSize(widget->minimumSize().expandedTo(hint));
+}
+
+void nameControls(QWidget* root)
+{
+    if (!root)
+        return;
+    const auto labels = root->findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        QWidget* buddy = label->buddy();
+        if (buddy && buddy->accessibleName().isEmpty())
+            buddy->setAccessibleName(labelName(label->text()));
+    }
+    const auto widgets = root->findChildren<QWidget*>();
+    for (QWidget* w : widgets) {
+        if (!w->accessibleName().isEmpty())
+            continue;
+        if (auto* box = qobject_cast<QGroupBox*>(w)) {
+            box->setAccessibleName(labelName(box->title()));
+        } else if (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLineEdit*>(w) ||
+                   qobject_cast<QComboBox*>(w)) {
+            // A list alone in a titled frame is what the frame says.
+            auto* box = qobject_cast<QGroupBox*>(w->parentWidget());
+            if (box && !box->title().isEmpty())
+                w->setAccessibleName(labelName(box->title()));
+        } else if (w->metaObject() == &QFrame::staticMetaObject && w->parentWidget() == root &&
+                   !root->windowTitle().isEmpty()) {
+            // The untitled frame holding a screen's fields takes the screen's title.
+            w->setAccessibleName(root->windowTitle());
+        }
+    }
 }
 
 void setPanelHighlighted(QWidget* panel, bool on)
@@ -234,8 +388,11 @@ void setInfoLabelBold(QWidget* screen, int index, bool bold)
 {
     if (!screen)
         return;
-    if (auto* label = screen->findChild<QLabel*>(indexedName("lblInfo", index)))
+    if (auto* label = screen->findChild<QLabel*>(indexedName("lblInfo", index))) {
+        if (bold)
+            reserveBoldSize(label);
         setBold(label, bold);
+    }
 }
 
 void ShowBusy()
@@ -306,6 +463,15 @@ void KvxScreen::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
     if (!centred_) {
         centred_ = true;
+        // Labels that turn bold with their field keep the room for it from the start.
+        const auto labels = findChildren<QLabel*>();
+        for (QLabel* label : labels) {
+            if (label->objectName().startsWith(QLatin1String("lblInfo_")) && !label->font().bold())
+                reserveBoldSize(label);
+        }
+        nameControls(this);
+        if (layout())
+            layout()->activate();
         CenterForm(this);
     }
     if (menuChoices_)

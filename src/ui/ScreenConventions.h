@@ -33,6 +33,15 @@
 //   close on Escape (a screen is left through its own buttons). Show it with exec().
 // - Long steps: ShowBusy() ... ShowNormal().
 // - Every message box and beep goes through prompter() (see Prompter.h); tests script it.
+// - Text fields: applyTextRule(edit, prompter) keeps out what the data disk cannot hold or a
+//   line cannot show (controls, characters outside Windows-1252); a paste holding one is
+//   refused whole with one beep.
+// - Sizes: a menu button and an lblInfo_N label keep the size of their bold look, so a focus
+//   change moves nothing. reserveBoldSize(widget) does the same for any other widget that
+//   turns bold.
+// - Accessible names: menu buttons and their panels carry their captions, the help line is
+//   "Help line" (its text is the description), and at the first show nameControls() names
+//   frames from their titles and fields from their buddy labels. Name anything else yourself.
 
 #include "store/Session.h"
 #include "ui/Prompter.h"
@@ -42,6 +51,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QValidator>
+
+class QLineEdit;
 
 #include <vector>
 
@@ -58,6 +70,10 @@ class MenuButton : public QPushButton
     Q_OBJECT
 public:
     explicit MenuButton(const QString& caption, QWidget* parent = nullptr);
+
+    // As large as the bold caption needs, whatever the weight now.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
 
 signals:
     void focusEntered();
@@ -102,6 +118,29 @@ private:
 
 // The help line at the bottom of a screen.
 QLabel* makeHelpLine(QWidget* parent);
+
+// Keeps out of a text field every character that is not a text character (see
+// cp1252::isTextChar): typed, pasted or dropped, the whole change is refused with one beep.
+class StorableTextValidator : public QValidator
+{
+public:
+    explicit StorableTextValidator(QObject* parent, Prompter* prompter = nullptr);
+    State validate(QString& input, int& pos) const override;
+
+private:
+    Prompter* prompter_;
+};
+
+// The text field rule for a field of a screen; beeps through prompter.
+void applyTextRule(QLineEdit* edit, Prompter& prompter);
+
+// Makes widget at least as large as it is with a bold font, so turning bold moves nothing.
+void reserveBoldSize(QWidget* widget);
+
+// Gives unnamed controls under root an accessible name: a group box its title, a field or list
+// its buddy label's text (without "&" and the closing ":"), a list in a titled group box the
+// title.
+void nameControls(QWidget* root);
 
 // A highlight panel's two looks: cyan with a bold caption, or blue with a normal one.
 void setPanelHighlighted(QWidget* panel, bool on);

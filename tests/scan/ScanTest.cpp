@@ -454,8 +454,11 @@ TEST(SheetCorpus, EveryValueComesBackExactly)
             continue;
         }
         ASSERT_TRUE(r) << str(r.error().message);
-        EXPECT_EQ(str(SheetReadingJson({{}, {}, r->texts})),
-                  str(SheetReadingJson({{}, {}, values})));
+        EXPECT_EQ(str(SheetReadingJson({{}, {}, r->texts, {}})),
+                  str(SheetReadingJson({{}, {}, values, {}})));
+        if (!(d.flags & (Doubles | Blur))) {
+            EXPECT_TRUE(r->doubtful.isEmpty()) << r->doubtful.size() << " doubts";
+        }
         EXPECT_NEAR(r->reference.theta, d.degrees, 0.3);
     }
 }
@@ -488,13 +491,112 @@ TEST(SheetLayout, AnUnreadableLayoutStopsTheRead)
     }
 }
 
+TEST(Doubts, RuleFigures)
+{
+    // Marked bubbles, the winner's dark pixels, the most dark pixels of an unmarked bubble.
+    const std::tuple<int, int, int, const char*> cases[] = {
+        {2, 225, 0, "several"}, {3, 12, 9, "several"}, {1, 19, 0, "faint"}, {1, 20, 9, ""},
+        {0, 0, 5, "faint"},     {0, 0, 4, ""},         {0, 0, 0, ""},       {1, 10, 0, "faint"}};
+    for (auto [marked, winner, unset, reason] : cases) {
+        const RowMarks m{marked, marked ? 0 : -1, winner, unset};
+        EXPECT_EQ(str(RowDoubt(m)), reason) << marked << " " << winner << " " << unset;
+    }
+}
+
+// A mark of w x h pure black pixels inside bubble k of a layout row.
+void blot(QImage& img, const std::vector<LayoutRow>& layout, int row, int k, int w, int h)
+{
+    const QRect b = BubbleRect(layout, row, k);
+    QPainter(&img).fillRect(QRect(b.x() + 4, b.y() + 4, w, h), Qt::black);
+}
+
+TEST(Doubts, DoubleFaintAndNearlyMissedMarks)
+{
+    const auto& layout = shared().layout;
+    SheetTexts values = randomValues(60);
+    values.age = "3N";
+    values.race = "3";
+    values.court[0] = "12";
+    values.court[4] = "2";
+    values.answers[16] = '1';
+    values.answers[39] = values.answers[40] = values.answers[98] = '0';
+    values.answers[120] = '2';
+    QImage img = RenderAnswerSheet(layout, &values).value();
+    // Layout row (answers start at row 22), bubble, blot size; 16 pixels mark, 6 nearly do.
+    const std::tuple<int, int, int, int> blots[] = {
+        {1, 5, 4, 4},                      // age units: a faint 5
+        {6, 4, 7, 7},        {7, 6, 7, 7}, // both columns of the first conviction doubled
+        {11, 0, 4, 4},                     // court item 5: a faint second mark
+        {21 + 17, 1, 7, 7},                // answer 17: two marks
+        {21 + 40, 1, 3, 2},                // answer 40: nearly marked
+        {21 + 41, 1, 2, 2},                // answer 41: a speck, no doubt
+        {21 + 99, 2, 4, 4},                // answer 99: a faint mark
+        {21 + 121, 1, 3, 3},               // answer 121: a speck beside a firm mark, no doubt
+    };
+    for (auto [row, k, w, h] : blots)
+        blot(img, layout, row, k, w, h);
+    const Result<SheetReading> r = ReadSheetImage(img, shared().ws, shared().db);
+    ASSERT_TRUE(r) << str(r.error().message);
+    EXPECT_EQ(str(r->texts.age), "35");
+    EXPECT_EQ(str(r->texts.answers.mid(98, 1)), "3");
+    const QList<SheetDoubt> expected = {{"age", 2, "faint"},      {"court", 1, "several"},
+                                        {"court", 5, "several"},  {"answers", 17, "several"},
+                                        {"answers", 40, "faint"}, {"answers", 99, "faint"}};
+    EXPECT_EQ(str(SheetReadingJson({{}, {}, {}, r->doubtful}).section("\"doubtful\"", 1)),
+              str(SheetReadingJson({{}, {}, {}, expected}).section("\"doubtful\"", 1)));
+
+    // The same through the command line, in the one format the batches use too.
+    const QString file = shared().dir.filePath("doubts.png");
+    ASSERT_TRUE(img.save(file));
+    const test::ToolRun read =
+        test::runKvxtool({"read-sheet", "--program-dir", shared().dir.path(), file});
+    ASSERT_EQ(read.exitCode, 0) << read.err.toStdString();
+    EXPECT_TRUE(read.out.contains(R"({"field": "answers", "item": 17, "reason": "several"})"))
+        << read.out.toStdString();
+}
+
+TEST(Doubts, AListRowMarkedPastItsListReadsAsNotAvailable)
+{
+    // A layout with four gender bubbles where the list has Male and Female only.
+    Installation inst;
+    sql(inst.db, {"UPDATE ScanItem SET dimx = 4 WHERE rowid = 3"});
+    const std::vector<LayoutRow> layout = LoadSheetLayout(inst.ws, inst.db).value();
+    for (const char* gender : {"2", "3", "4"}) {
+        SheetTexts values = randomValues(61);
+        values.gender = gender;
+        const Result<SheetReading> r =
+            ReadSheetImage(RenderAnswerSheet(layout, &values).value(), inst.ws, inst.db);
+        ASSERT_TRUE(r) << str(r.error().message);
+        const bool beyond = QString(gender) != "2";
+        EXPECT_EQ(str(r->texts.gender), beyond ? "0" : "2");
+        EXPECT_EQ(r->doubtful.contains(SheetDoubt{"gender", 1, "beyond"}), beyond) << gender;
+    }
+}
+
+TEST(SheetLayout, AFailedReadLeavesTheLayoutAsItWas)
+{
+    Installation inst;
+    sql(inst.db, {"UPDATE ScanItem SET X = -7, Y = -7",
+                  "UPDATE ScanItem SET theta = 'x' WHERE rowid = 120"});
+    const Result<SheetReading> r =
+        ReadSheetImage(RenderAnswerSheet(inst.layout, nullptr).value(), inst.ws, inst.db);
+    ASSERT_FALSE(r);
+    auto db = inst.ws.OpenDatabase(inst.db, false);
+    Result<Recordset> rows = (*db)->OpenRecordset("Select * from [ScanItem]");
+    ASSERT_TRUE(rows);
+    int rewritten = 0;
+    for (rows->MoveFirst(); !rows->AtEOF(); rows->MoveNext())
+        rewritten += rows->text("X") != "-7" || rows->text("Y") != "-7";
+    EXPECT_EQ(rewritten, 0);
+}
+
 TEST(SheetTool, DrawsFillsAndReadsBack)
 {
     auto tool = [&](const char* command, const QStringList& args) {
         return test::runKvxtool(QStringList{command, "--program-dir", shared().dir.path()} + args);
     };
     auto file = [&](const char* name) { return shared().dir.filePath(name); };
-    const SheetReading expected{{35, 50}, {761, 0}, randomValues(50)};
+    const SheetReading expected{{35, 50}, {761, 0}, randomValues(50), {}};
     ASSERT_TRUE(test::writeBytes(file("values.json"), SheetReadingJson(expected).toUtf8()));
     for (const char* out : {"filled.png", "filled.pdf"})
         ASSERT_EQ(tool("sheet", {"--out", file(out), "--fill", file("values.json")}).exitCode, 0);
