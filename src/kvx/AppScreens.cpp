@@ -1,8 +1,15 @@
 #include "kvx/AppScreens.h"
 
 #include "app/frmAbout.h"
+#include "entry/AnswerEntryScreen.h"
+#include "entry/frmVerify.h"
 #include "install/Branding.h"
 #include "intake/IntakeScreens.h"
+#include "scoring/ReportPrint.h"
+#include "scoring/frmViewReport.h"
+#include "supervisor/frmMyInputBox.h"
+#include "supervisor/frmPrintSelected.h"
+#include "supervisor/frmSupervisorOptions.h"
 
 #include <QApplication>
 
@@ -43,8 +50,12 @@ void AppScreens::CourtHistory()
     ShowCourtHistory(session_, prompter_, QApplication::activeWindow());
 }
 
+void AppScreens::AnswerEntry(const QList<int>& doubtfulItems)
+{
+    ShowAnswerEntry(session_, prompter_, doubtfulItems, QApplication::activeWindow());
+}
+
 // Each screen below is filled in by the subsystem that builds it.
-void AppScreens::AnswerEntry(const QList<int>&) {}
 
 void AppScreens::Presentation(const QString&) {}
 
@@ -52,17 +63,38 @@ void AppScreens::ScanSheet() {}
 
 void AppScreens::EntryMethod() {}
 
-void AppScreens::SupervisorOptions() {}
-
-void AppScreens::ViewReport() {}
-
-void AppScreens::PrintSelected() {}
-
-void AppScreens::Verify() {}
-
-std::optional<QString> AppScreens::InputBox(const InputBoxRequest&)
+void AppScreens::SupervisorOptions()
 {
-    return std::nullopt;
+    frmSupervisorOptions screen(
+        session_, prompter_, *this, [this] { return MakeReportPrinter(session_); },
+        QApplication::activeWindow());
+    screen.exec();
+}
+
+void AppScreens::ViewReport()
+{
+    FileDialogSaveChooser chooser;
+    frmViewReport viewer(session_, prompter_, chooser, QApplication::activeWindow());
+    viewer.exec();
+}
+
+void AppScreens::PrintSelected()
+{
+    // The printer the settings choose now: "Print to DOS port" may have changed meanwhile.
+    const std::unique_ptr<ReportPrinter> printer = MakeReportPrinter(session_);
+    frmPrintSelected screen(session_, prompter_, *printer, QApplication::activeWindow());
+    screen.exec();
+}
+
+void AppScreens::Verify()
+{
+    frmVerify screen(session_, prompter_, QApplication::activeWindow());
+    screen.exec();
+}
+
+std::optional<QString> AppScreens::InputBox(const InputBoxRequest& request)
+{
+    return ShowInputBox(session_, prompter_, request, QApplication::activeWindow());
 }
 
 } // namespace kvx

@@ -368,9 +368,12 @@ private slots:
         for (const auto& [answers, opened] : cases) {
             Menu in(4);
             in.screens.accepted = answers;
-            in.screens.whileOpen = [&](const QString&) {
+            in.screens.whileOpen = [&](const QString& screen) {
                 QVERIFY(in.session.EditMode && !in.session.ScanEditMode &&
                         !in.session.RefreshNames && !in.menu->frMainMenu->isVisible());
+                // What the chain changed shows in the list when the menu is back.
+                if (screen == "AnswerEntry")
+                    QVERIFY(in.session.current().setText(Field::Name, u"Edited Name"));
             };
             in.session.ScanEditMode = true;
             in.menu->lbNameDisplay->setFocus();
@@ -382,6 +385,8 @@ private slots:
 
             QCOMPARE(in.screens.opened, opened);
             QCOMPARE(in.session.CurClient, 2);
+            QCOMPARE(in.menu->lbNameDisplay->item(1)->text().startsWith("2-Edited Name"),
+                     opened.size() == 3);
             QVERIFY(!in.session.EditMode && in.session.RefreshNames);
             QVERIFY(in.menu->frMainMenu->isVisible() && !in.button(0)->isEnabled());
             // The keyboard is not left without a focus.
@@ -408,6 +413,22 @@ private slots:
         QCOMPARE(in.menu->lbNameDisplay->count(), 51);
         QVERIFY(in.menu->lbNameDisplay->item(50)->text().startsWith("51-New Person"));
         QVERIFY(!in.button(1)->isEnabled());
+    }
+
+    void supervisorOptionsRebuildsTheListAfterNamesAreDeleted()
+    {
+        Menu in(3);
+        in.screens.whileOpen = [&](const QString&) {
+            for (int n = 1; n <= 3; ++n)
+                in.session.client(n).setRaw(Field::Name, "QXWZ");
+            in.session.RefreshNames = true;
+        };
+        in.button(2)->click();
+        QCOMPARE(in.screens.opened, QStringList{"SupervisorOptions"});
+        QCOMPARE(in.menu->lbNameDisplay->count(), 3);
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(in.menu->lbNameDisplay->item(n - 1)->text().startsWith(
+                QString::number(n) + QStringLiteral("-QXWZ")));
     }
 
     void optionsToggleAndPersist()

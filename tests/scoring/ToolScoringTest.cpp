@@ -24,14 +24,16 @@ TEST(Tool, ScorePrintsTheResultsAsJson)
     const ToolRun r = run(inst, "score", 1, {"--json"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     // Floors: ALCOHOL 29 (one arrest), VIOLENCE 68 (two). Stress coping: raw 60, bracket 30.
-    const std::tuple<const char*, int, int, int, int> scales[]{
-        {"TRUTHFULNESS", 0, 0, 0, 0}, {"ALCOHOL", 4, 29, 3, 1},  {"CONTROL", 0, 0, 0, 0},
-        {"DRUG", 0, 0, 0, 0},         {"VIOLENCE", 4, 68, 0, 1}, {"STRESS COPING", 60, 30, 9, 0}};
+    // Ranges: 0-39 LOW, 40-69 MEDIUM.
+    const std::tuple<const char*, int, int, int, int, const char*> scales[]{
+        {"TRUTHFULNESS", 0, 0, 0, 0, "LOW"}, {"ALCOHOL", 4, 29, 3, 1, "LOW"},
+        {"CONTROL", 0, 0, 0, 0, "LOW"},      {"DRUG", 0, 0, 0, 0, "LOW"},
+        {"VIOLENCE", 4, 68, 0, 1, "MEDIUM"}, {"STRESS COPING", 60, 30, 9, 0, "LOW"}};
     QStringList json;
-    for (auto [name, raw, percentile, endorsed, floor] : scales)
+    for (auto [name, raw, percentile, endorsed, floor, range] : scales)
         json << QString::asprintf(R"({"name": "%s", "raw": %d, "percentile": %d, "omitted": 0, )"
-                                  R"("endorsed": %d, "arrestFloor": %d})",
-                                  name, raw, percentile, endorsed, floor);
+                                  R"("endorsed": %d, "arrestFloor": %d, "range": "%s"})",
+                                  name, raw, percentile, endorsed, floor, range);
     EXPECT_EQ(QString(r.out), R"({"client": 1, "scales": [)" + json.join(", ") +
                                   R"(], "timesArrestedFlag": 0})"
                                   "\n");
