@@ -57,6 +57,18 @@ int listIndex(const QString& text, const CodeTable& table, const QString& field,
     return 0;
 }
 
+// A two-column value as the screens take it: no mark in either column is "N" (not available,
+// which the screens accept; "NN" they refuse); a single unmarked column stays for the operator
+// to see, and is named.
+QString twoDigitValue(const QString& text, const QString& title, QStringList& doubts)
+{
+    if (text == QLatin1String("NN"))
+        return QStringLiteral("N");
+    if (text.size() == 2 && text.contains(u'N'))
+        doubts << title + QStringLiteral(": one of its two digits is not marked");
+    return text;
+}
+
 QString doubtMessage(const QStringList& lines)
 {
     return QStringLiteral("The marks of these values were unclear on the sheet. Check them on the "
@@ -163,7 +175,7 @@ ScannedValues ValuesFromReading(const SheetReading& reading, const QString& name
     ScannedValues v;
     const SheetTexts& t = reading.texts;
     v.intake.name = name;
-    v.intake.age = t.age;
+    v.intake.age = twoDigitValue(t.age, QStringLiteral("Age"), v.infoDoubts);
     for (const SheetDoubt& d : reading.doubtful) {
         const QString line =
             fieldTitle(d.field, d.item) + QStringLiteral(": ") + reasonText(d.reason);
@@ -182,6 +194,8 @@ ScannedValues ValuesFromReading(const SheetReading& reading, const QString& name
         listIndex(t.education, EducationLabel(), QStringLiteral("education"), v.infoDoubts);
     for (int i = 0; i < kCourtItems && i < t.court.size(); ++i)
         v.intake.court[static_cast<size_t>(i)] = t.court.at(i);
+    v.intake.court[0] =
+        twoDigitValue(v.intake.court[0], fieldTitle(QStringLiteral("court"), 1), v.courtDoubts);
     v.answers = t.answers;
     return v;
 }

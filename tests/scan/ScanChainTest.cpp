@@ -284,6 +284,8 @@ private slots:
         Rig r;
         SheetTexts values = sampleValues();
         values.gender = "0";
+        values.age = "N5";      // half marked: named, shown as read
+        values.court[0] = "NN"; // not marked at all: "N", not available
         r.picker.path = drawnSheet(r, values);
         const auto layout = LoadSheetLayout(DefaultWorkspace(r.inst.path()), r.s.QuestionDbPath);
         QVERIFY(layout);
@@ -306,7 +308,10 @@ private slots:
                               "Message:Check Scanned Values", "CourtHistory", "AnswerEntry"}));
         QCOMPARE(r.p.shown[1].text, QString("The marks of these values were unclear on the "
                                             "sheet. Check them on the next screen:\n"
+                                            "Age: one of its two digits is not marked\n"
                                             "Gender: a faint or missed mark"));
+        QCOMPARE(r.seen.age, QString("N5"));
+        QCOMPARE(r.seen.court[0], QString("N"));
         QVERIFY2(r.p.shown[2].text.endsWith("\nCourt history item 3: several marks, the darkest "
                                             "was taken"),
                  qPrintable(r.p.shown[2].text));
