@@ -61,14 +61,6 @@ bool searchBox(ScanState& st, const ScanImage& img, ScanPoint& box, int x0, int 
     return found;
 }
 
-struct RowGeometry
-{
-    float r = 0;
-    float theta = 0;
-    int count = 0;
-    float spacing = 0;
-};
-
 Result<float> numberField(const Recordset& row, const QString& name)
 {
     Result<QVariant> v = row.Field(name);
@@ -83,10 +75,27 @@ Result<float> numberField(const Recordset& row, const QString& name)
     return static_cast<float>(d);
 }
 
-// Reads r, theta and the row's count and spacing, and rewrites X and Y from r and theta.
-Result<RowGeometry> layoutRow(Recordset& row, const QString& countName, const QString& stepName)
+// The second reference window: a sheet printed smaller ("fit to page", 94 to 98 %) puts the
+// reference box nearer the anchor than the first window reaches; rows within 30 pixels of the
+// anchor's allow 2 degrees of skew at that distance, without reaching the instruction lines.
+constexpr int kNearReferenceLeft = 690;
+constexpr int kNearReferenceRight = 740;
+constexpr int kNearReferenceTop = -30;
+constexpr int kNearReferenceBottom = 30;
+// The second anchor window: a sheet printed smaller and turned moves its anchor box inwards,
+// past the first window's right edge.
+constexpr int kInnerAnchorLeft = 66;
+constexpr int kInnerAnchorRight = 125;
+constexpr int kInnerAnchorBottom = 160;
+// Below 1 % the found distance is the boxes' pixel rounding, not a printer's scaling.
+constexpr float kLeastScale = 0.01f;
+
+} // namespace
+
+Result<ScanRow> RewriteLayoutRow(Recordset& row, bool vertical)
 {
-    RowGeometry g;
+    const QString countName = vertical ? QStringLiteral("DimY") : QStringLiteral("dimx");
+    const QString stepName = vertical ? QStringLiteral("dy") : QStringLiteral("dx");
     const Result<float> r = numberField(row, QStringLiteral("r"));
     const Result<float> theta = numberField(row, QStringLiteral("theta"));
     const Result<float> count = numberField(row, countName);
@@ -99,10 +108,7 @@ Result<RowGeometry> layoutRow(Recordset& row, const QString& countName, const QS
     if (*count < 0 || *count > 100 || std::abs(*r) > 10000 || std::abs(*step) > 1000)
         return Error{err::DbFailure, QStringLiteral("The scan layout row %1 is out of range.")
                                          .arg(row.AbsolutePosition() + 1)};
-    g.r = *r;
-    g.theta = *theta;
-    g.count = static_cast<int>(*count);
-    g.spacing = *step;
+    ScanRow g{*r, *theta, static_cast<int>(*count), *step, vertical};
 
     ScanPoint p{0, 0, g.r, g.theta};
     PolarToXY(p);
@@ -115,26 +121,15 @@ Result<RowGeometry> layoutRow(Recordset& row, const QString& countName, const QS
     return g;
 }
 
-// The first bubble, turned with the sheet like every other.
-ScanPoint firstBubble(const ScanState& st, const RowGeometry& g)
+RowMarks ReadScanRow(ScanState& st, const ScanImage& img, const ScanRow& g)
 {
-    ScanPoint base{0, 0, g.r, g.theta + st.ReferenceBox.theta};
+    // The first bubble turns with the sheet like every other; the printer's scale applies about
+    // the anchor box to its distance and to the steps.
+    ScanPoint base{0, 0, g.r * st.Scale, g.theta + st.ReferenceBox.theta};
     PolarToXY(base);
-    return base;
+    const float angle = st.ReferenceBox.theta + (g.vertical ? 90.0f : 0.0f);
+    return ReadBubbles(st, img, base, g.count, g.spacing * st.Scale, angle);
 }
-
-Result<RowMarks> readRow(ScanState& st, const ScanImage& img, Recordset& row, bool vertical)
-{
-    const Result<RowGeometry> g =
-        vertical ? layoutRow(row, QStringLiteral("DimY"), QStringLiteral("dy"))
-                 : layoutRow(row, QStringLiteral("dimx"), QStringLiteral("dx"));
-    if (!g)
-        return g.error();
-    const float angle = st.ReferenceBox.theta + (vertical ? 90.0f : 0.0f);
-    return ReadBubbles(st, img, firstBubble(st, *g), g->count, g->spacing, angle);
-}
-
-} // namespace
 
 QString LeadErrorText(int code)
 {
@@ -245,17 +240,38 @@ bool FindReferenceBox(ScanState& st, const ScanImage& img)
     const int lastColumn = std::min(kImageColumns, img.width()) - 1;
     const int xEnd = std::min(kReferenceRight, lastColumn - st.AnchorBox.X);
     const int yStart = std::max(kReferenceTop, -int(st.AnchorBox.Y));
-    return searchBox(st, img, st.ReferenceBox, kReferenceLeft, xEnd, yStart, kReferenceBottom);
+    const bool found =
+        searchBox(st, img, st.ReferenceBox, kReferenceLeft, xEnd, yStart, kReferenceBottom);
+    // A box found at the window's left edge may go on beyond it: a sheet printed at 95 to 97 %.
+    if (found && st.ReferenceBox.X > kReferenceLeft)
+        return true;
+    const ScanPoint usual = st.ReferenceBox;
+    if (searchBox(st, img, st.ReferenceBox, kNearReferenceLeft,
+                  std::min(kNearReferenceRight, lastColumn - st.AnchorBox.X),
+                  std::max(kNearReferenceTop, -int(st.AnchorBox.Y)), kNearReferenceBottom))
+        return true;
+    st.ReferenceBox = usual;
+    return found;
+}
+
+bool LocateAnchorBox(ScanState& st, const ScanImage& img)
+{
+    return FindAnchorBox(st, img) || searchBox(st, img, st.AnchorBox, kInnerAnchorLeft,
+                                               kInnerAnchorRight, kAnchorTop, kInnerAnchorBottom);
 }
 
 Status RegisterSheet(ScanState& st, ScanImage& img)
 {
     img.setOrigin(0, 0);
-    if (!FindAnchorBox(st, img))
+    if (!LocateAnchorBox(st, img))
         return Error{err::AnchorBoxNotFound, kAnchorNotFoundText};
     img.setOrigin(st.AnchorBox.X, st.AnchorBox.Y);
+    st.Scale = 1.0f;
     if (!FindReferenceBox(st, img))
         return Error{err::ReferenceBoxNotFound, kReferenceNotFoundText};
+    const float scale = st.ReferenceBox.r / kReferenceDistance;
+    if (std::abs(scale - 1.0f) > kLeastScale)
+        st.Scale = scale;
     return {};
 }
 
@@ -293,42 +309,66 @@ QString RowDoubt(const RowMarks& m)
     return QString();
 }
 
+QString DigitText(const RowMarks& m)
+{
+    return m.marked == 0 ? QStringLiteral("N") : QString::number(m.chosen);
+}
+
+QString ChoiceText(const RowMarks& m)
+{
+    return QString::number(m.marked == 0 ? 0 : m.chosen + 1);
+}
+
+QString MarkText(const RowMarks& m, int offset)
+{
+    if (m.marked == 0)
+        return offset == 1 ? QStringLiteral("0") : QStringLiteral("N");
+    return QString::number(m.chosen + offset);
+}
+
+namespace {
+
+Result<RowMarks> rewriteAndRead(ScanState& st, const ScanImage& img, Recordset& row, bool vertical,
+                                RowMarks* seen)
+{
+    const Result<ScanRow> g = RewriteLayoutRow(row, vertical);
+    if (!g)
+        return g.error();
+    const RowMarks m = ReadScanRow(st, img, *g);
+    if (seen)
+        *seen = m;
+    return m;
+}
+
+} // namespace
+
 Status ReadDigitColumn(ScanState& st, const ScanImage& img, Recordset& row, QString& text,
                        RowMarks* seen)
 {
-    const Result<RowMarks> m = readRow(st, img, row, true);
+    const Result<RowMarks> m = rewriteAndRead(st, img, row, true, seen);
     if (!m)
         return m.error();
-    text += m->marked == 0 ? QStringLiteral("N") : QString::number(m->chosen);
-    if (seen)
-        *seen = *m;
+    text += DigitText(*m);
     return {};
 }
 
 Status ReadChoiceRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text,
                      RowMarks* seen)
 {
-    const Result<RowMarks> m = readRow(st, img, row, false);
+    const Result<RowMarks> m = rewriteAndRead(st, img, row, false, seen);
     if (!m)
         return m.error();
-    text = QString::number(m->marked == 0 ? 0 : m->chosen + 1);
-    if (seen)
-        *seen = *m;
+    text = ChoiceText(*m);
     return {};
 }
 
 Status ReadMarkRow(ScanState& st, const ScanImage& img, Recordset& row, QString& text, int offset,
                    RowMarks* seen)
 {
-    const Result<RowMarks> m = readRow(st, img, row, false);
+    const Result<RowMarks> m = rewriteAndRead(st, img, row, false, seen);
     if (!m)
         return m.error();
-    if (m->marked == 0)
-        text += offset == 1 ? QStringLiteral("0") : QStringLiteral("N");
-    else
-        text += QString::number(m->chosen + offset);
-    if (seen)
-        *seen = *m;
+    text += MarkText(*m, offset);
     return {};
 }
 

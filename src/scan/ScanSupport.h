@@ -12,9 +12,12 @@ class Recordset;
 
 // Imaging error numbers our layer reports; their texts come from LeadErrorText.
 namespace err {
+inline constexpr int ImgOutOfMemory = 20001;
 inline constexpr int ImgReadingFile = 20007;
 inline constexpr int ImgInvalidFormat = 20009;
 inline constexpr int ImgFileNotFound = 20010;
+inline constexpr int ImgInvalidSize = 20011;
+inline constexpr int ImgSubtypeUnsupported = 20012;
 inline constexpr int ImgWritingFile = 20005;
 inline constexpr int ScanCancelled = 20080;
 inline constexpr int ScanOutOfMemory = 20081;
@@ -46,7 +49,13 @@ struct ScanState
     ScanPoint AnchorBox;    // image coordinates
     ScanPoint ReferenceBox; // relative to the anchor box; theta is the row angle
     qint16 DarkCount = 0;   // dark pixels counted by the last FindMark
+    // The sheet's size against the layout's, from the distance between the boxes: a sheet
+    // printed "fit to page" comes out at 94 to 98 %. Exactly 1 within 1 %.
+    float Scale = 1.0f;
 };
+
+// How far the reference box lies from the anchor box on a sheet printed at its true size.
+inline constexpr float kReferenceDistance = 761.0f;
 
 // The message for an imaging error code; empty for a code without one.
 QString LeadErrorText(int code);
@@ -62,11 +71,15 @@ bool FindMark(ScanState& st, const ScanImage& img, const ScanPoint& p, qint16 si
 
 // Searches the anchor box in image coordinates (the origin must still be at 0, 0).
 bool FindAnchorBox(ScanState& st, const ScanImage& img);
-// Searches the reference box relative to the anchor box (the origin must be there).
+// FindAnchorBox, then, when the usual window holds none, a second window right of it and
+// lower, where a sheet printed smaller and turned puts its anchor box.
+bool LocateAnchorBox(ScanState& st, const ScanImage& img);
+// Searches the reference box relative to the anchor box (the origin must be there); when the
+// usual window holds none, a second one nearer the anchor, for a sheet printed smaller.
 bool FindReferenceBox(ScanState& st, const ScanImage& img);
 
-// Prepared image in, origin moved to the anchor box: both boxes found, or the error with
-// "Anchor Box not found" or "Reference Box not found".
+// Prepared image in, origin moved to the anchor box: both boxes found and the scale set, or the
+// error with "Anchor Box not found" or "Reference Box not found".
 Status RegisterSheet(ScanState& st, ScanImage& img);
 
 // How a row of bubbles came out: how many were marked, and which one wins (the darkest,
@@ -78,6 +91,29 @@ struct RowMarks
     int chosenDark = 0;     // dark pixels of the winning bubble
     int strongestUnset = 0; // most dark pixels of a bubble that did not count as marked
 };
+
+// One layout row as the readers use it.
+struct ScanRow
+{
+    float r = 0;
+    float theta = 0;
+    int count = 0;     // dimx, or DimY for a vertical digit column
+    float spacing = 0; // dx, or dy
+    bool vertical = false;
+};
+
+// Reads the geometry of the current ScanItem row and rewrites its X and Y from r and theta.
+Result<ScanRow> RewriteLayoutRow(Recordset& row, bool vertical);
+
+// The bubbles of a row on a registered sheet, turned by the row angle and scaled by the sheet's
+// scale about the anchor box.
+RowMarks ReadScanRow(ScanState& st, const ScanImage& img, const ScanRow& row);
+
+// What each reader makes of a row: a digit or "N"; the list position or 0; the answer code
+// (offset 1, "0" for none) or the court count (offset 0, "N" for none).
+QString DigitText(const RowMarks& marks);
+QString ChoiceText(const RowMarks& marks);
+QString MarkText(const RowMarks& marks, int offset);
 
 // The layout readers: each reads the current ScanItem row (r, theta, dimx or DimY, dx or dy),
 // rewrites its X and Y, and looks at its bubbles along the row angle. `seen`, when given,

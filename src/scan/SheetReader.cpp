@@ -13,6 +13,9 @@ namespace kvx {
 namespace {
 
 const QString kScanItemTable = QStringLiteral("ScanItem");
+// The vertical digit columns among the layout rows: the age and the age at first conviction.
+constexpr int kAgeRow = 0;
+constexpr int kFirstConvictionRow = 6;
 
 Error layoutError(const Error& cause)
 {
@@ -48,8 +51,7 @@ Workspace DefaultWorkspace(const QString& programDir)
                      QString(), QStringLiteral("admin"), QString());
 }
 
-Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Workspace& ws,
-                                  const QString& dbPath, QList<SheetDoubt>* doubts)
+Result<ScanLayout> OpenScanLayout(const Workspace& ws, const QString& dbPath)
 {
     auto db = ws.OpenDatabase(dbPath, true);
     if (!db)
@@ -71,10 +73,34 @@ Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Wor
     // One write for all 177 rewrites; a commit per row is slow on a real disk.
     if (Status s = (*db)->BeginTrans(); !s)
         return layoutError(s.error());
+    ScanLayout layout;
+    layout.rows.reserve(kScanItemRows);
+    Recordset& row = *rs;
+    row.MoveFirst();
+    for (int i = 0; i < kScanItemRows; ++i) {
+        if (i > 0)
+            row.MoveNext();
+        const bool digitColumn = i == kAgeRow || i == kAgeRow + 1 || i == kFirstConvictionRow ||
+                                 i == kFirstConvictionRow + 1;
+        Result<ScanRow> g = RewriteLayoutRow(row, digitColumn);
+        if (!g) {
+            (*db)->Rollback();
+            return layoutError(g.error());
+        }
+        layout.rows.push_back(*g);
+    }
+    if (Status s = (*db)->CommitTrans(); !s) {
+        (*db)->Rollback();
+        return layoutError(s.error());
+    }
+    return layout;
+}
 
+SheetTexts ReadLayout(ScanState& st, const ScanImage& img, const ScanLayout& layout,
+                      QList<SheetDoubt>* doubts)
+{
     SheetTexts t;
     QList<SheetDoubt> found;
-    RowMarks seen;
     auto note = [&](const QString& field, int item, const QString& reason) {
         if (reason.isEmpty())
             return;
@@ -88,75 +114,72 @@ Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Wor
         }
         found.append(SheetDoubt{field, item, reason});
     };
-    Recordset& row = *rs;
-    row.MoveFirst();
-    // Rows in table order: every step forward except before the very first.
-    bool first = true;
-    auto next = [&]() -> Recordset& {
-        if (!first)
-            row.MoveNext();
-        first = false;
-        return row;
+    int next = 0;
+    // A layout short of rows (never one OpenScanLayout gave) reads the missing rows as empty.
+    auto read = [&]() {
+        const size_t at = static_cast<size_t>(next++);
+        return at < layout.rows.size() ? ReadScanRow(st, img, layout.rows[at]) : RowMarks{};
     };
-    Status s;
-    for (int i = 0; i < 2 && s; ++i) {
-        s = ReadDigitColumn(st, img, next(), t.age, &seen);
-        if (s)
-            note(QStringLiteral("age"), i + 1, RowDoubt(seen));
+
+    for (int i = 0; i < 2; ++i) {
+        const RowMarks m = read();
+        t.age += DigitText(m);
+        note(QStringLiteral("age"), i + 1, RowDoubt(m));
     }
     const std::pair<QString*, const CodeTable*> choices[] = {{&t.gender, &GenderLabel()},
                                                              {&t.race, &RaceLabel()},
                                                              {&t.marital, &MaritalLabel()},
                                                              {&t.education, &EducationLabel()}};
     const char16_t* choiceFields[] = {u"gender", u"race", u"marital", u"education"};
-    for (int c = 0; c < 4 && s; ++c) {
+    for (int c = 0; c < 4; ++c) {
         auto [text, list] = choices[c];
-        s = ReadChoiceRow(st, img, next(), *text, &seen);
-        if (!s)
-            break;
+        const RowMarks m = read();
+        *text = ChoiceText(m);
         const QString field = QString::fromUtf16(choiceFields[c]);
         // A layout row with more bubbles than its list has entries: no such list position.
         if (text->toInt() >= list->labels.size()) {
             *text = QStringLiteral("0");
             note(field, 1, QStringLiteral("beyond"));
         } else {
-            note(field, 1, RowDoubt(seen));
+            note(field, 1, RowDoubt(m));
         }
     }
     QString firstConviction;
-    for (int i = 0; i < 2 && s; ++i) {
-        s = ReadDigitColumn(st, img, next(), firstConviction, &seen);
-        if (s)
-            note(QStringLiteral("court"), 1, RowDoubt(seen));
+    for (int i = 0; i < 2; ++i) {
+        const RowMarks m = read();
+        firstConviction += DigitText(m);
+        note(QStringLiteral("court"), 1, RowDoubt(m));
     }
     t.court << firstConviction;
-    for (int i = 1; i < kCourtItems && s; ++i) {
-        QString value;
-        s = ReadMarkRow(st, img, next(), value, 0, &seen);
-        t.court << value;
-        if (s)
-            note(QStringLiteral("court"), i + 1, RowDoubt(seen));
+    for (int i = 1; i < kCourtItems; ++i) {
+        const RowMarks m = read();
+        t.court << MarkText(m, 0);
+        note(QStringLiteral("court"), i + 1, RowDoubt(m));
     }
-    for (int item = 1; item <= kAnswerItems && s; ++item) {
-        s = ReadMarkRow(st, img, next(), t.answers, 1, &seen);
-        if (s)
-            note(QStringLiteral("answers"), item, RowDoubt(seen));
-    }
-    if (s)
-        s = (*db)->CommitTrans();
-    if (!s) {
-        (*db)->Rollback();
-        return layoutError(s.error());
+    t.answers.reserve(kAnswerItems);
+    for (int item = 1; item <= kAnswerItems; ++item) {
+        const RowMarks m = read();
+        t.answers += MarkText(m, 1);
+        note(QStringLiteral("answers"), item, RowDoubt(m));
     }
     if (doubts)
         *doubts += found;
     return t;
 }
 
+Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Workspace& ws,
+                                  const QString& dbPath, QList<SheetDoubt>* doubts)
+{
+    Result<ScanLayout> layout = OpenScanLayout(ws, dbPath);
+    if (!layout)
+        return layout.error();
+    return ReadLayout(st, img, *layout, doubts);
+}
+
 Result<SheetReading> ReadSheetImage(const QImage& acquired, const Workspace& ws,
                                     const QString& dbPath)
 {
-    ScanImage img = PrepareScanImage(acquired);
+    ScanImage img = PrepareSheetImage(acquired);
     ScanState st;
     if (Status s = RegisterSheet(st, img); !s)
         return s.error();
@@ -165,6 +188,17 @@ Result<SheetReading> ReadSheetImage(const QImage& acquired, const Workspace& ws,
     if (!texts)
         return texts.error();
     return SheetReading{st.AnchorBox, st.ReferenceBox, std::move(*texts), std::move(doubts)};
+}
+
+Result<SheetReading> ReadSheetImage(const QImage& acquired, const ScanLayout& layout)
+{
+    ScanImage img = PrepareSheetImage(acquired);
+    ScanState st;
+    if (Status s = RegisterSheet(st, img); !s)
+        return s.error();
+    QList<SheetDoubt> doubts;
+    SheetTexts texts = ReadLayout(st, img, layout, &doubts);
+    return SheetReading{st.AnchorBox, st.ReferenceBox, std::move(texts), std::move(doubts)};
 }
 
 QString SheetReadingJson(const SheetReading& r)

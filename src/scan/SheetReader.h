@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace kvx {
 
 class Workspace;
@@ -54,6 +56,21 @@ struct SheetReading
     QList<SheetDoubt> doubtful;
 };
 
+// The 177 layout rows in reading order, for reading any number of sheets.
+struct ScanLayout
+{
+    std::vector<ScanRow> rows;
+};
+
+// Opens the question database at dbPath exclusively, reads the 177 ScanItem rows in table
+// order and rewrites X and Y of every row, in one transaction; nothing is rewritten when a
+// row cannot be read. The database is closed again.
+Result<ScanLayout> OpenScanLayout(const Workspace& ws, const QString& dbPath);
+
+// Reads a registered sheet along the layout; doubtful values are added to `doubts` when given.
+SheetTexts ReadLayout(ScanState& st, const ScanImage& img, const ScanLayout& layout,
+                      QList<SheetDoubt>* doubts = nullptr);
+
 // Reads the 177 ScanItem rows of the question database at dbPath (opened exclusively) in table
 // order, rewriting X and Y of every row in one transaction. The image must be registered
 // (RegisterSheet). A layout that cannot be read (no database, no table, a missing column or
@@ -62,9 +79,12 @@ struct SheetReading
 Result<SheetTexts> ReadScanLayout(ScanState& st, const ScanImage& img, const Workspace& ws,
                                   const QString& dbPath, QList<SheetDoubt>* doubts = nullptr);
 
-// Prepares, registers and reads an acquired image.
+// Prepares (PrepareSheetImage), registers and reads an acquired image; the layout is opened
+// only once both boxes are found.
 Result<SheetReading> ReadSheetImage(const QImage& acquired, const Workspace& ws,
                                     const QString& dbPath);
+// The same along a layout opened before, for a batch of sheets.
+Result<SheetReading> ReadSheetImage(const QImage& acquired, const ScanLayout& layout);
 
 // The reading as one line of JSON: anchor, reference, age, gender, race, marital, education,
 // court, answers, doubtful, in that order.

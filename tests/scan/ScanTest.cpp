@@ -8,12 +8,20 @@
 
 #include <QBuffer>
 #include <QGuiApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPainter>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
+#include <QtEndian>
+
+#include <array>
 #include <cmath>
 #include <random>
+
+#include <sys/stat.h>
 
 using namespace kvx;
 using test::str;
@@ -343,13 +351,18 @@ SheetTexts randomValues(unsigned seed)
 // Distortions: blur; faint pencil grey 120-150 instead of one grey; erased marks, grey
 // 190-220, on unchosen bubbles; a second, lighter and smaller mark in some rows.
 constexpr int Blur = 1, Faint = 2, Smudges = 4, Doubles = 8, All = 15;
-constexpr int NoAnchor = 16, NoReference = 32, Unmarked = 64;
+constexpr int NoAnchor = 16, NoReference = 32, Unmarked = 64, Metadata = 128;
 
 struct Distortion
 {
     unsigned seed;
     double degrees, shiftX, shiftY, noise; // noise: standard deviation per channel
     int jpeg, flags;                       // jpeg: quality, 0 for none
+    // Printed at this size ("fit to page"), scanned at this resolution (stated in the file with
+    // Metadata), on paper this light (255 white) and with the scanner's darkest level this light
+    // (0 black); a pencil of this grey (0: the usual).
+    double scale = 1.0;
+    int dpi = 100, paper = 255, ink = 0, pencil = 0;
 };
 
 // The sheet printed, marked in pencil, laid on the glass turned and shifted, scanned as d says.
@@ -358,13 +371,20 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
     const auto& layout = shared().layout;
     std::mt19937 rng(d.seed * 7919u + 1);
     auto grey = [&](int lo, int hi) { return QColor::fromHsv(0, 0, lo + rng() % (hi - lo + 1)); };
-    QImage img(sheet::kPageWidth, sheet::kPageHeight, QImage::Format_RGB32);
+    QImage img(sheet::kPageWidth * d.dpi / 100, sheet::kPageHeight * d.dpi / 100,
+               QImage::Format_RGB32);
     img.fill(Qt::white);
+    if (d.flags & Metadata) {
+        img.setDotsPerMeterX(int(std::lround(d.dpi / 0.0254)));
+        img.setDotsPerMeterY(int(std::lround(d.dpi / 0.0254)));
+    }
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
-    const QPointF centre(img.width() / 2.0, img.height() / 2.0);
+    p.scale(d.dpi / 100.0, d.dpi / 100.0);
+    const QPointF centre(sheet::kPageWidth / 2.0, sheet::kPageHeight / 2.0);
     p.translate(centre + QPointF(d.shiftX, d.shiftY));
     p.rotate(d.degrees);
+    p.scale(d.scale, d.scale);
     p.translate(-centre);
     DrawAnswerSheet(p, layout);
     const std::vector<int> marks = BubblesForValues(layout, values).value();
@@ -372,7 +392,9 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
         const int count = bubbles(row), chosen = marks[size_t(row)];
         auto other = [&] { return (chosen + 1 + int(rng() % unsigned(count - 1))) % count; };
         if (chosen >= 0) {
-            const QColor pencil = d.flags & Faint ? grey(120, 150) : grey(135, 135);
+            const QColor pencil = d.flags & Faint ? grey(120, 150)
+                                  : d.pencil      ? grey(d.pencil, d.pencil)
+                                                  : grey(135, 135);
             DrawPencilMark(p, BubbleRect(layout, row, chosen), pencil);
             if (d.flags & Doubles && row % 3 == 0 && count > 1)
                 DrawPencilMark(p, BubbleRect(layout, row, other()).adjusted(3, 3, -3, -3),
@@ -386,11 +408,30 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
         if (d.flags & (corner == sheet::kAnchorCorner ? NoAnchor : NoReference))
             p.fillRect(QRect(corner, QSize(sheet::kBoxSide, sheet::kBoxSide)), Qt::white);
     p.end();
-    std::normal_distribution<double> noise(0.0, std::max(d.noise, 1.0));
     uchar* bits = img.bits(); // blue, green, red, unused
-    for (qsizetype i = 0; d.noise > 0 && i < img.sizeInBytes(); ++i)
-        if (i % 4 != 3)
-            bits[i] = uchar(std::clamp(int(bits[i] + noise(rng)), 0, 255));
+    if (d.paper != 255 || d.ink != 0) {
+        std::array<uchar, 256> level{};
+        for (int v = 0; v < 256; ++v)
+            level[size_t(v)] = uchar(d.ink + v * (d.paper - d.ink) / 255);
+        for (qsizetype i = 0; i < img.sizeInBytes(); ++i)
+            bits[i] = level[bits[i]];
+    }
+    std::normal_distribution<double> noise(0.0, std::max(d.noise, 1.0));
+    if (d.dpi == 100) {
+        for (qsizetype i = 0; d.noise > 0 && i < img.sizeInBytes(); ++i)
+            if (i % 4 != 3)
+                bits[i] = uchar(std::clamp(int(bits[i] + noise(rng)), 0, 255));
+    } else if (d.noise > 0) { // finer scans: drawn from a table, many times faster
+        std::vector<int> table(1 << 16);
+        for (int& v : table)
+            v = int(std::lround(noise(rng)));
+        quint32 state = d.seed;
+        for (qsizetype i = 0; i < img.sizeInBytes(); ++i) {
+            state = state * 1664525u + 1013904223u;
+            if (i % 4 != 3)
+                bits[i] = uchar(std::clamp(bits[i] + table[state >> 16], 0, 255));
+        }
+    }
     if (d.flags & Blur) // halved and restored
         img = img.scaled(img.size() / 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                   .scaled(img.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -398,6 +439,120 @@ QImage scannedSheet(const Distortion& d, const SheetTexts& values)
     if (d.jpeg > 0 && jpeg.open(QIODevice::WriteOnly) && img.save(&jpeg, "JPEG", d.jpeg))
         img.loadFromData(jpeg.data(), "JPEG");
     return img;
+}
+
+// An uncompressed 8-bit grey TIFF with its directory first and its pixels after, as scanners
+// write them: cut short, the pixels are what is missing.
+QByteArray greyTiff(const QImage& grey)
+{
+    QByteArray t("II*\0\x08\0\0\0", 8);
+    auto put = [&](quint32 v, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            t += char((v >> (8 * i)) & 0xff);
+    };
+    const quint32 w = quint32(grey.width()), h = quint32(grey.height()), data = 8 + 2 + 8 * 12 + 4;
+    const quint32 entries[][3] = {{256, 4, w}, {257, 4, h},    {258, 3, 8}, {259, 3, 1},
+                                  {262, 3, 1}, {273, 4, data}, {278, 4, h}, {279, 4, w * h}};
+    put(8, 2);
+    for (const auto& e : entries) {
+        put(e[0], 2);
+        put(e[1], 2);
+        put(1, 4);
+        put(e[2], 4);
+    }
+    put(0, 4);
+    for (int y = 0; y < grey.height(); ++y)
+        t.append(reinterpret_cast<const char*>(grey.constScanLine(y)), grey.width());
+    return t;
+}
+
+// Qt writes bottom-up BMPs; the same rows stored top down, with a negative height.
+QByteArray topDownBmp(const QByteArray& bottomUp)
+{
+    const int offset = qFromLittleEndian<qint32>(bottomUp.constData() + 10);
+    const int height = qFromLittleEndian<qint32>(bottomUp.constData() + 22);
+    const int stride = int(bottomUp.size() - offset) / height;
+    QByteArray out = bottomUp.left(offset);
+    qToLittleEndian<qint32>(-height, out.data() + 22);
+    for (int row = height - 1; row >= 0; --row)
+        out += bottomUp.mid(offset + row * stride, stride);
+    return out;
+}
+
+TEST(ImageFiles, DamagedOrIncompleteImagesAreRefused)
+{
+    QTemporaryDir dir;
+    const QImage sheet = RenderAnswerSheet(shared().layout, nullptr).value();
+    auto encoded = [&](const char* format) {
+        QBuffer b;
+        b.open(QIODevice::WriteOnly);
+        sheet.save(&b, format);
+        return b.data();
+    };
+    const QByteArray bmp = encoded("BMP");
+    const std::pair<const char*, QByteArray> files[] = {
+        {"bottom-up.bmp", bmp},
+        {"top-down.bmp", topDownBmp(bmp)},
+        {"sheet.jpg", encoded("JPEG")},
+        {"sheet.png", encoded("PNG")},
+        {"sheet.tif", encoded("TIFF")},
+        {"scanner.tif", greyTiff(sheet.convertToFormat(QImage::Format_Grayscale8))}};
+    for (const auto& [name, bytes] : files) {
+        const QString whole = dir.filePath(QString("whole-") + name);
+        const QString cut = dir.filePath(QString("cut-") + name);
+        ASSERT_TRUE(test::writeBytes(whole, bytes) &&
+                    test::writeBytes(cut, bytes.left(bytes.size() * 3 / 5)));
+        const Result<QImage> good = LoadScanImageFile(whole);
+        EXPECT_TRUE(good && good->size() == sheet.size()) << name;
+        const Result<QImage> bad = LoadScanImageFile(cut);
+        ASSERT_FALSE(bad) << name;
+        EXPECT_EQ(str(bad.error().message),
+                  str("The scanned image is damaged or incomplete: " + cut));
+        const test::ToolRun run =
+            test::runKvxtool(QStringList{"read-sheet", "--program-dir", shared().dir.path(), cut});
+        EXPECT_TRUE(run.exitCode != 0 && run.out.isEmpty()) << name;
+        // The decoders may say more before.
+        EXPECT_TRUE(run.err.endsWith(("kvxtool: " + bad.error().message + "\n").toUtf8()))
+            << run.err.toStdString();
+    }
+    // A stream that runs to its end but is corrupt on the way is refused too.
+    QByteArray scrambled = encoded("JPEG");
+    for (qsizetype i = scrambled.size() / 2; i < scrambled.size() / 2 + 64; ++i)
+        scrambled[i] = char(0xff);
+    EXPECT_FALSE(DecodeScanImage(scrambled, "x"));
+}
+
+TEST(ImageFiles, OnlyRegularFilesOfASheetsSizeAreRead)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.png"), zero = dir.filePath("zero.png"),
+                  huge = dir.filePath("huge.bmp");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link("/dev/zero", zero));
+    QFile big(huge);
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.write("BM") == 2 &&
+                big.resize(kMaxImageFileBytes + 1)); // sparse: no disk space taken
+    big.close();
+    for (const QString& path : {fifo, zero, huge}) {
+        const Result<QImage> r = LoadScanImageFile(path); // returns at once: nothing blocks
+        ASSERT_FALSE(r) << str(path);
+        EXPECT_EQ(r.error().code, err::ImgReadingFile) << str(path);
+    }
+    // An image larger than any sheet is refused before it is decoded.
+    QImage wide(kMaxImageWidth + 1, 10, QImage::Format_Grayscale8);
+    wide.fill(255);
+    const QString widePath = dir.filePath("wide.png");
+    ASSERT_TRUE(wide.save(widePath));
+    EXPECT_EQ(LoadScanImageFile(widePath).error().code, err::ImgInvalidSize);
+    // A legal-size colour sheet at 600 dpi is within the limits.
+    QImage fine(5100, 8400, QImage::Format_RGB32);
+    fine.fill(Qt::white);
+    const QString finePath = dir.filePath("fine.bmp");
+    ASSERT_TRUE(fine.save(finePath));
+    fine = QImage();
+    const Result<QImage> loaded = LoadScanImageFile(finePath);
+    EXPECT_TRUE(loaded && loaded->size() == QSize(5100, 8400))
+        << str(loaded ? QString() : loaded.error().message);
 }
 
 TEST(SheetLayout, BubblesFitAndOnlyTheTwoBoxesSurvivePreparation)
@@ -447,7 +602,8 @@ TEST(SheetCorpus, EveryValueComesBackExactly)
     for (const Distortion& d : corpus) {
         SCOPED_TRACE(testing::Message() << "seed " << d.seed);
         const SheetTexts values = d.flags & Unmarked ? unmarked : randomValues(d.seed);
-        const auto r = ReadSheetImage(scannedSheet(d, values), shared().ws, shared().db);
+        const QImage scan = scannedSheet(d, values);
+        const auto r = ReadSheetImage(scan, shared().ws, shared().db);
         if (d.flags & (NoAnchor | NoReference)) {
             EXPECT_EQ(str(r ? QString() : r.error().message),
                       d.flags & NoAnchor ? "Anchor Box not found" : "Reference Box not found");
@@ -459,7 +615,141 @@ TEST(SheetCorpus, EveryValueComesBackExactly)
         if (!(d.flags & (Doubles | Blur))) {
             EXPECT_TRUE(r->doubtful.isEmpty()) << r->doubtful.size() << " doubts";
         }
+        // On these 100-dpi sheets on white paper nothing is resampled or stretched.
+        const ScanImage plain = PrepareScanImage(scan);
+        SheetLevels levels;
+        const ScanImage prepared = PrepareSheetImage(scan, &levels);
+        EXPECT_FALSE(levels.stretched);
+        ASSERT_EQ(prepared.width(), plain.width());
+        EXPECT_TRUE(std::equal(prepared.row(0), prepared.row(0) + 850 * 1400, plain.row(0)));
         EXPECT_NEAR(r->reference.theta, d.degrees, 0.3);
+    }
+}
+
+TEST(SheetCorpus, ScaledGreyAndFineScansReadExactly)
+{
+    // Seed, degrees, shift, noise, JPEG, flags, then printed size, dpi, paper, scanner's darkest
+    // level, pencil grey. Pencil 140 is 45 % black; erasures (Smudges) stay unmarked throughout.
+    const Distortion corpus[] = {
+        // "fit to page": the reference box in the usual window, straddling its edge, and nearer
+        {30, 0, 0, 0, 0, 0, 0, 0.98},
+        {31, 1.0, -3, 4, 6, 0, 0, 0.96},
+        {32, -2.0, -5, 5, 0, 0, Smudges, 0.95},
+        {33, 2.0, 0, 2, 0, 0, 0, 0.94},
+        {34, -2.0, -6, -3, 4, 0, 0, 0.94},
+        // grey recycled paper, light pencil, a scanner that never reaches black, noise
+        {35, 0.5, 2, 2, 10, 0, Smudges, 1, 100, 204, 0, 140},
+        {36, -2.0, -4, 3, 8, 0, Smudges, 1, 100, 150, 0, 140},
+        {37, 2.0, 3, -3, 6, 0, Smudges, 1, 100, 190, 90, 140},
+        // office scans: resolution stated or known from the size only
+        {38, 0.7, 3, 3, 6, 0, Metadata, 1, 200},
+        {39, -2.0, -3, 2, 5, 0, 0, 1, 300},
+        {40, 0.3, 1, 1, 0, 0, Metadata, 1, 600},
+        {41, 1.2, 2, -2, 0, 80, 0, 1, 150},
+        // all three at once
+        {42, 2.0, -2, -4, 6, 0, Smudges, 0.95, 300, 170, 40, 140},
+        {43, -2.0, 2, 4, 6, 0, Metadata | Smudges, 0.97, 200, 200, 60, 140}};
+    for (const Distortion& d : corpus) {
+        SCOPED_TRACE(testing::Message() << "seed " << d.seed);
+        const SheetTexts values = randomValues(d.seed);
+        const auto r = ReadSheetImage(scannedSheet(d, values), shared().ws, shared().db);
+        ASSERT_TRUE(r) << str(r.error().message);
+        EXPECT_EQ(str(SheetReadingJson({{}, {}, r->texts, {}})),
+                  str(SheetReadingJson({{}, {}, values, {}})));
+        EXPECT_NEAR(r->reference.theta, d.degrees, 0.3);
+    }
+}
+
+TEST(SheetTool, ReadsBatchesOfFilesAndFolders)
+{
+    QTemporaryDir dir;
+    const SheetTexts a = randomValues(70), b = randomValues(71);
+    const QString first = dir.filePath("a.png"), second = dir.filePath("b.jpg"),
+                  torn = dir.filePath("c.bmp");
+    ASSERT_TRUE(scannedSheet({70, 0.6, 2, 2, 0, 0, 0}, a).save(first));
+    // An office scan at 300 dpi, decoded at a reduced size and averaged down.
+    ASSERT_TRUE(scannedSheet({71, -1.0, -2, 3, 4, 0, 0, 1, 300}, b).save(second, "JPEG", 90));
+    QBuffer bmp;
+    bmp.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(scannedSheet({72, 0, 0, 0, 0, 0, 0}, a).save(&bmp, "BMP"));
+    ASSERT_TRUE(test::writeBytes(torn, bmp.data().left(bmp.data().size() / 2)));
+
+    auto lines = [&](const QStringList& args) {
+        const test::ToolRun run = test::runKvxtool(
+            QStringList{"read-sheet", "--program-dir", shared().dir.path()} + args);
+        QList<QJsonObject> objects;
+        for (const QByteArray& line : run.out.split('\n'))
+            if (!line.isEmpty())
+                objects << QJsonDocument::fromJson(line).object();
+        return std::pair(run.exitCode, objects);
+    };
+    auto texts = [](const QJsonObject& o) {
+        return SheetTextsFromJson(QJsonDocument(o).toJson()).value();
+    };
+
+    const auto [failed, three] = lines({first, torn, second});
+    EXPECT_NE(failed, 0);
+    ASSERT_EQ(three.size(), 3);
+    EXPECT_EQ(str(three[0]["file"].toString()), str(first));
+    EXPECT_TRUE(texts(three[0]) == a && three[0]["doubtful"].toArray().isEmpty());
+    EXPECT_EQ(str(three[1]["error"].toString()),
+              str("The scanned image is damaged or incomplete: " + torn));
+    EXPECT_FALSE(three[1].contains("answers"));
+    EXPECT_TRUE(texts(three[2]) == b) << str(three[2]["answers"].toString());
+
+    QFile::remove(torn);
+    const auto [fine, folder] = lines({dir.path()});
+    EXPECT_EQ(fine, 0);
+    ASSERT_EQ(folder.size(), 2);
+    EXPECT_EQ(str(folder[1]["file"].toString()), str(second));
+    EXPECT_TRUE(texts(folder[0]) == a && texts(folder[1]) == b);
+}
+
+TEST(Resolution, StatedOrFromTheWidthAndAveragedByArea)
+{
+    // Width, stated dpi (0: none stated), the resolution taken.
+    const std::tuple<int, int, double> dpis[] = {
+        {850, 72, 100},   {1700, 0, 200},   {2550, 72, 300},  {2550, 96, 300},
+        {2550, 300, 300}, {2400, 300, 300}, {1275, 150, 150}, {850, 96, 96}};
+    for (auto [width, stated, dpi] : dpis) {
+        QImage img(width, 10, QImage::Format_Grayscale8);
+        if (stated)
+            img.setDotsPerMeterX(int(std::lround(stated / 0.0254)));
+        EXPECT_NEAR(ImageDpi(img), dpi, 0.05) << width << " at " << stated;
+    }
+    // 200 dpi: each new pixel the mean of two by two; 150 dpi: of a pixel and a half each way.
+    ScanImage fine(8, 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            fine.row(y)[x] = (x + y) % 2 ? 0 : 200;
+    const ScanImage half = AverageTo100Dpi(fine, 200);
+    EXPECT_EQ(std::pair(half.width(), half.height()), std::pair(4, 3));
+    EXPECT_EQ(half.level(3, 2), 100);
+    ScanImage steps(3, 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x)
+            steps.row(y)[x] = x == 0 ? 0 : x == 1 ? 90 : 255;
+    const ScanImage twoThirds = AverageTo100Dpi(steps, 150);
+    EXPECT_EQ(std::pair(twoThirds.width(), twoThirds.height()), std::pair(2, 2));
+    EXPECT_EQ(twoThirds.level(0, 0), 30);             // (0 + 0.5 * 90) / 1.5
+    EXPECT_EQ(twoThirds.level(1, 1), 200);            // (0.5 * 90 + 255) / 1.5
+    EXPECT_EQ(AverageTo100Dpi(fine, 104).width(), 8); // near enough to 100: untouched
+}
+
+TEST(Levels, GreyPaperAndLightInkAreStretchedWhitePaperIsNot)
+{
+    // Paper, the scanner's darkest level, stretched?
+    const std::tuple<int, int, bool> cases[] = {
+        {255, 0, false}, {235, 20, false}, {220, 0, true}, {150, 0, true}, {255, 60, true}};
+    for (auto [paper, ink, stretched] : cases) {
+        Distortion d{80, 0.4, 1, 1, 0, 0, Smudges};
+        d.paper = paper;
+        d.ink = ink;
+        SheetLevels levels;
+        PrepareSheetImage(scannedSheet(d, randomValues(80)), &levels);
+        EXPECT_EQ(levels.stretched, stretched) << paper << " " << ink;
+        EXPECT_NEAR(levels.paper, paper, 2) << paper << " " << ink;
+        EXPECT_NEAR(levels.ink, ink, 3) << paper << " " << ink;
     }
 }
 
