@@ -4,6 +4,8 @@
 
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kvx {
 
 frmSelectEntryMethod::frmSelectEntryMethod(Session& session, Prompter& prompter, Screens& screens,
@@ -43,6 +45,7 @@ frmSelectEntryMethod::frmSelectEntryMethod(Session& session, Prompter& prompter,
     frBlank->setAccessibleName(QStringLiteral("Blank"));
 
     auto* holder = new QWidget(this);
+    holder->setAccessibleName(QStringLiteral("Entry methods"));
     stack_ = new QStackedLayout(holder);
     stack_->addWidget(fraSelectMethod);
     stack_->addWidget(frBlank);
@@ -52,7 +55,11 @@ frmSelectEntryMethod::frmSelectEntryMethod(Session& session, Prompter& prompter,
     layout->addWidget(holder, 1);
     layout->addWidget(MsgPanel);
     MsgPanel->setAccessibleName(QStringLiteral("Help line"));
-    setMinimumWidth(520);
+    // Wide enough for the longest help line on one line.
+    int widest = 0;
+    for (int i = 0; i < menu->count(); ++i)
+        widest = std::max(widest, MsgPanel->fontMetrics().horizontalAdvance(menu->help(i)));
+    setMinimumWidth(widest + 48);
 
     steps_.languages = std::move(languages);
     steps_.askSecretCode = std::move(askSecretCode);

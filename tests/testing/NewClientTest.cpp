@@ -4,6 +4,7 @@
 #include "testing/frmSelectEntryMethod.h"
 #include "testing/frmSelectLanguage.h"
 
+#include "common/Accessibility.h"
 #include "common/FakeScreens.h"
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
@@ -213,6 +214,7 @@ private slots:
             f.show();
             QVERIFY(QTest::qWaitForWindowExposed(&f));
             QCOMPARE(f.LanguageCount(), 1);
+            QVERIFY2(unnamedControls(&f).isEmpty(), qPrintable(unnamedControls(&f).join(", ")));
             QVERIFY(f.menuChoices()->button(0)->hasFocus());
             QCOMPARE(f.helpLine()->text(), QString("Present in English"));
             QVERIFY(!f.menuChoices()->panel(1)->isVisible() &&
@@ -267,6 +269,7 @@ private slots:
             f.show();
             QVERIFY(QTest::qWaitForWindowExposed(&f));
             QCOMPARE(f.windowTitle(), QString("Entry Method"));
+            QVERIFY2(unnamedControls(&f).isEmpty(), qPrintable(unnamedControls(&f).join(", ")));
             QVERIFY(!f.lblClientName->isVisible());
             f.menuChoices()->button(button)->setFocus(Qt::TabFocusReason);
             QCOMPARE(f.helpLine()->text(), helps[button]);
