@@ -11,6 +11,7 @@ import pyatspi
 
 ANSWERS = ''.join('12'[i % 2] for i in range(155))
 SECRET_CODE = 'K'
+SECTION_ENDS = (94, 135, 145, 155)
 
 
 class Failure(Exception):
@@ -145,7 +146,7 @@ def onscreen():
     press('English', within=window('Select Presentation Language'))
     press('OK', within=window('Presentation Note'))
     present_test()
-    box = window('Secret Code')
+    window('Secret Code', timeout=20)
     settle()
     field(SECRET_CODE)
     keys('Return')
@@ -154,13 +155,23 @@ def onscreen():
 
 
 def present_test():
-    """Answers every item of the on-screen test with the keys the client uses."""
-    screen = window('Kavexa Test', timeout=20)
+    """Answers every item as the client does: Enter through the instructions, the arrow keys
+    down to the answer and Enter; the note after each section is closed with its OK."""
+    window('Question Presentation', timeout=20)
     settle()
-    for answer in ANSWERS:
-        keys(answer)
-        time.sleep(0.05)
-    del screen
+    keys('Return')  # the general instructions
+    settle()
+    keys('Return')  # the first section's
+    settle()
+    for item, answer in enumerate(ANSWERS, start=1):
+        keys(*(['Down'] * int(answer)), 'Return')
+        if item in SECTION_ENDS:
+            press('OK', within=window('Presentation Note'))
+            gone('Presentation Note')
+            if item < 155:
+                settle()
+                keys('Return')  # the next section's instructions
+                settle()
 
 
 def scanned():
