@@ -11,6 +11,7 @@
 
 #include <QFileDialog>
 #include <QPainter>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
@@ -332,6 +333,22 @@ private slots:
         QVERIFY(readBytes(r.inst.filePath("raw.bmp")).startsWith("BM"));
         QCOMPARE(r.p.lastText(), QString("Anchor Box not found\nAborting scan."));
         QVERIFY(unchanged(r));
+    }
+
+    void aMultiPageTiffGivesItsFirstPage()
+    {
+        Rig r;
+        const SheetTexts values = sampleValues();
+        const QString sheet = drawnSheet(r, values), blank = r.inst.filePath("blank.png");
+        QImage white(850, 1400, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        QVERIFY(white.save(blank));
+        r.picker.path = r.inst.filePath("pages.tif");
+        if (QProcess::execute("convert", {sheet, blank, r.picker.path}) != 0)
+            QSKIP("ImageMagick's convert is not installed (scripts/bootstrap)");
+        r.scan();
+        QCOMPARE(r.screens.opened.last(), QString("ClientInformation"));
+        QCOMPARE(r.seen.age, values.age);
     }
 
     void theFileDialogRemembersItsFolder()
