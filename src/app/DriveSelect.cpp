@@ -260,14 +260,20 @@ DriveOutcome SelectDataDrive(Session& s, Settings& settings, Prompter& p,
 
     for (;;) {
         QString drive;
+        bool picked = true;
         if (startup && retryFromIni) {
             drive = normaliseDrive(settings.GetFilePathSetting());
             retryFromIni = false;
         } else {
-            drive = normaliseDrive(pickDrive());
+            const QString choice = pickDrive();
+            // Left without a choice: the disk in use stays; with none, as unsuccessful.
+            picked = !choice.isEmpty();
+            if (!picked && hadDisk)
+                return DriveOutcome::OldKept;
+            drive = normaliseDrive(choice);
         }
 
-        const LoadResult r = LoadDataDisk(s, drive, p);
+        const LoadResult r = picked ? LoadDataDisk(s, drive, p) : LoadResult{};
         switch (r.kind) {
         case LoadResult::Accepted: {
             Status st;
@@ -297,8 +303,12 @@ DriveOutcome SelectDataDrive(Session& s, Settings& settings, Prompter& p,
 
         // Unsuccessful: try again, or give up.
         for (;;) {
-            if (askTryAgain())
+            if (askTryAgain()) {
+                // Until another disk loads, the one in use (if any) is what memory holds, so
+                // the drive screen offers it as in use and the failed folder as any other.
+                before.restore(s);
                 break;
+            }
             if (startup || !hadDisk)
                 return DriveOutcome::EndProgram;
             const LoadResult old = LoadDataDisk(s, before.DataPath, p);

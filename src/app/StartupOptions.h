@@ -21,5 +21,17 @@ Result<StartupOptions> parseStartupOptions(const QStringList& arguments, const Q
                                            const QString& executableDir);
 
 QString startupUsage();
+// The full --help text: usage, each option, the exit status.
+QString startupHelp();
+
+// What the command line asks before anything starts.
+enum class EarlyRequest
+{
+    None,
+    Help,
+    Version
+};
+// Looks for --help, -h and --version among raw arguments (the first being the program).
+EarlyRequest earlyRequest(const QStringList& arguments);
 
 } // namespace kvx

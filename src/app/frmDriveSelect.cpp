@@ -2,8 +2,10 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QStorageInfo>
 #include <QVBoxLayout>
 
@@ -21,10 +23,58 @@ const QString kHelpText =
                    "diskette or USB Flash Drive is in. Floppy drives are usually A: or\n"
                    "B: and USB drives are usually F: or G:");
 
-bool startsWithAny(const QString& path, std::initializer_list<const char*> prefixes)
+// File systems of the kernel and the desktop, never a data disk.
+bool isPseudoFileSystem(const QByteArray& type)
 {
-    return std::any_of(prefixes.begin(), prefixes.end(),
-                       [&](const char* p) { return path.startsWith(QLatin1String(p)); });
+    static const char* const pseudo[] = {
+        "autofs",      "binfmt_misc",     "bpf",        "cgroup",     "cgroup2",
+        "configfs",    "debugfs",         "devpts",     "devtmpfs",   "efivarfs",
+        "fusectl",     "hugetlbfs",       "mqueue",     "nsfs",       "overlay",
+        "proc",        "pstore",          "ramfs",      "rpc_pipefs", "securityfs",
+        "squashfs",    "sysfs",           "tmpfs",      "tracefs",    "nfsd",
+        "fuse.portal", "fuse.gvfsd-fuse", "fuse.lxcfs", "selinuxfs",  "zram"};
+    return std::any_of(std::begin(pseudo), std::end(pseudo),
+                       [&](const char* p) { return type == p; });
+}
+
+bool isUnder(const QString& path, const QString& folder)
+{
+    return !folder.isEmpty() && folder != u"/" &&
+           (path == folder || path.startsWith(folder + u'/'));
+}
+
+// Where the desktop mounts removable media, and where an administrator mounts by hand.
+bool isRemovableMount(const QString& root)
+{
+    return (isUnder(root, QStringLiteral("/media")) && root != u"/media") ||
+           (isUnder(root, QStringLiteral("/run/media")) && root != u"/run/media") ||
+           isUnder(root, QStringLiteral("/mnt"));
+}
+
+// Where removable media and a user's own mounts appear.
+bool isOfferedMount(const QString& root, const QString& home)
+{
+    return isRemovableMount(root) || isUnder(root, home);
+}
+
+// Mount points escape blanks, tabs, new lines and backslashes as three octal digits.
+QString unescapeMountPath(const QByteArray& field)
+{
+    QByteArray out;
+    out.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            bool ok = false;
+            const int c = field.mid(i + 1, 3).toInt(&ok, 8);
+            if (ok) {
+                out += static_cast<char>(c);
+                i += 3;
+                continue;
+            }
+        }
+        out += field[i];
+    }
+    return QFile::decodeName(out);
 }
 
 } // namespace
@@ -35,33 +85,57 @@ QString FileDialogFolderPicker::PickFolder(QWidget* parent, const QString& start
                                              startFolder);
 }
 
+QList<Volume> parseMountInfo(const QByteArray& table)
+{
+    // id parent major:minor root mount-point options [optional...] - type source super-options
+    QList<Volume> list;
+    const QList<QByteArray> lines = table.split('\n');
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        const qsizetype dash = f.indexOf("-");
+        if (f.size() < 5 || dash < 6 || dash + 1 >= f.size())
+            continue;
+        list.append({unescapeMountPath(f[4]), QString(), f[dash + 1], true});
+    }
+    return list;
+}
+
 QList<Volume> mountedVolumes()
 {
-    QList<Volume> list;
-    const auto volumes = QStorageInfo::mountedVolumes();
-    for (const QStorageInfo& v : volumes) {
-        if (v.isValid())
-            list.append({v.rootPath(), v.name(), v.fileSystemType(), v.isReady()});
+    QFile file(QStringLiteral("/proc/self/mountinfo"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<Volume> list = parseMountInfo(file.readAll());
+    const QString home = QDir::homePath();
+    for (Volume& v : list) {
+        if (isOfferedMount(v.root, home) && !isPseudoFileSystem(v.type)) {
+            const QStorageInfo info(v.root);
+            v.name = info.name();
+            v.ready = info.isValid() && info.isReady();
+        }
     }
     return list;
 }
 
 QList<DriveEntry> driveEntries(const QList<Volume>& volumes)
 {
+    return driveEntries(volumes, QDir::homePath());
+}
+
+QList<DriveEntry> driveEntries(const QList<Volume>& volumes, const QString& home)
+{
     QList<DriveEntry> entries;
+    const QString homeFolder = QDir::cleanPath(home);
     for (const Volume& v : volumes) {
-        if (!v.ready)
+        if (!v.ready || isPseudoFileSystem(v.type))
             continue;
-        const QString& root = v.root;
-        const QByteArray& type = v.type;
-        // System areas never hold a data disk.
-        if (type == "squashfs" || type == "devtmpfs" || type == "proc" || type == "sysfs")
+        const QString root = QDir::cleanPath(v.root);
+        if (!isOfferedMount(root, homeFolder))
             continue;
-        if (startsWithAny(root, {"/proc", "/sys", "/dev", "/boot", "/snap", "/etc"}))
-            continue;
-        const bool removable = startsWithAny(root, {"/media/", "/run/media/", "/mnt/"});
-        if (root.startsWith(QLatin1String("/run")) && !removable)
-            continue;
+        const bool removable = isRemovableMount(root);
+        if (std::any_of(entries.begin(), entries.end(),
+                        [&](const DriveEntry& e) { return e.path == root; }))
+            continue; // mounted twice over
         QString label = QDir::toNativeSeparators(root);
         if (!v.name.isEmpty())
             label += QStringLiteral("  [") + v.name + u']';
@@ -91,6 +165,8 @@ frmDriveSelect::frmDriveSelect(Session& session, Prompter& prompter, FolderPicke
     drDrive = new QComboBox(this);
     drDrive->setObjectName(QStringLiteral("drDrive"));
     drDrive->setMinimumContentsLength(40);
+    drDrive->setAccessibleName(QStringLiteral("Data disk drive"));
+    Label1->setBuddy(drDrive);
     layout->addWidget(drDrive);
 
     auto* buttons = new QHBoxLayout;
@@ -109,6 +185,7 @@ frmDriveSelect::frmDriveSelect(Session& session, Prompter& prompter, FolderPicke
     connect(cmdDone, &QPushButton::clicked, this, [this] {
         if (drDrive->currentIndex() == chooseEntry() && !chooseFolder())
             return;
+        selected_ = SelectedDrive();
         accept(); // hides the screen; the object and its choice stay
     });
     connect(drDrive, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -126,8 +203,8 @@ int frmDriveSelect::chooseEntry() const
 
 void frmDriveSelect::refreshDrives(const QList<Volume>& volumes)
 {
-    const QString keep = SelectedDrive();
-    QStringList folders; // folders chosen earlier stay on offer
+    const QString keep = selected_; // the operator's last choice
+    QStringList folders;            // folders chosen earlier stay on offer
     for (int i = 0; i < drDrive->count(); ++i) {
         if (drDrive->itemData(i, kChooseRole).toBool())
             continue;
@@ -141,9 +218,13 @@ void frmDriveSelect::refreshDrives(const QList<Volume>& volumes)
         if (drDrive->findData(path, kPathRole) < 0)
             drDrive->addItem(label, path);
     };
+    // The disk in use is always on offer, marked; a folder that just failed to load is not it.
     const QString current = session().DataPath;
     if (QDir::isAbsolutePath(current) && QDir(current).exists())
         add(QDir::toNativeSeparators(current) + QStringLiteral("  (data disk in use)"), current);
+    const QString last = lastFolder_.isEmpty() ? QString() : QDir::cleanPath(lastFolder_);
+    if (QDir::isAbsolutePath(last) && QDir(last).exists())
+        add(QDir::toNativeSeparators(last), last);
     for (const QString& f : folders)
         addFolderEntry(f);
     for (const DriveEntry& e : driveEntries(volumes))
@@ -151,9 +232,21 @@ void frmDriveSelect::refreshDrives(const QList<Volume>& volumes)
     drDrive->addItem(QStringLiteral("Choose a folder..."));
     drDrive->setItemData(drDrive->count() - 1, true, kChooseRole);
 
-    const int found = keep.isEmpty() ? -1 : drDrive->findData(keep, kPathRole);
+    int found = keep.isEmpty() ? -1 : drDrive->findData(keep, kPathRole);
+    if (found < 0 && !last.isEmpty())
+        found = drDrive->findData(last, kPathRole);
     lastIndex_ = found >= 0 ? found : 0;
     drDrive->setCurrentIndex(lastIndex_);
+}
+
+void frmDriveSelect::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        reject();
+        return;
+    }
+    KvxScreen::keyPressEvent(e);
 }
 
 QString frmDriveSelect::SelectedDrive() const
@@ -185,6 +278,7 @@ bool frmDriveSelect::chooseFolder()
         return false;
     }
     drDrive->setCurrentIndex(addFolderEntry(QDir::cleanPath(folder)));
+    selected_ = SelectedDrive();
     return true;
 }
 

@@ -38,9 +38,15 @@ struct Volume
     bool ready = true;
 };
 
+// The mounts of a mount table in the /proc/self/mountinfo format (names left empty).
+QList<Volume> parseMountInfo(const QByteArray& table);
+// The machine's mounts; the ones a data disk may be on carry their volume names.
 QList<Volume> mountedVolumes();
 
-// The volumes as drive list entries: removable media first, each group by path.
+// The volumes a data disk may be on, as drive list entries: removable media and volumes a
+// user mounted (under /media, /run/media, /mnt or the home folder), never pseudo or system
+// file systems; removable media first, each group by path.
+QList<DriveEntry> driveEntries(const QList<Volume>& volumes, const QString& home);
 QList<DriveEntry> driveEntries(const QList<Volume>& volumes);
 
 // The drive choice screen. It is hidden by "Done", not destroyed, so the choice stays.
@@ -51,9 +57,12 @@ public:
     frmDriveSelect(Session& session, Prompter& prompter, FolderPicker& picker,
                    QWidget* parent = nullptr);
 
-    // Fills the list anew (the current data disk first, the volumes, the folder choice),
-    // keeping the chosen entry when it is still there.
+    // Fills the list anew (the current data disk first, the folder of the last disk used,
+    // folders picked before, the volumes, the folder choice), keeping the chosen entry when it
+    // is still there, otherwise choosing the last disk used.
     void refreshDrives(const QList<Volume>& volumes = mountedVolumes());
+    // The folder of the last disk used (kvx.ini's FilePath).
+    void setLastFolder(const QString& folder) { lastFolder_ = folder; }
 
     // The drive chosen; with the list untouched, its current entry.
     QString SelectedDrive() const;
@@ -63,6 +72,10 @@ public:
     QPushButton* cmdhelp;
     QPushButton* cmdDone;
 
+protected:
+    // Escape leaves without a choice, as the window's close button does.
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     void onActivated(int index);
     bool chooseFolder();
@@ -71,6 +84,7 @@ private:
 
     FolderPicker& picker_;
     QString selected_;
+    QString lastFolder_;
     int lastIndex_ = 0;
 };
 

@@ -50,10 +50,12 @@ frmMainMenu::frmMainMenu(Session& session, Settings& settings, Prompter& prompte
     imgQELLogo = new QLabel(central);
     imgQELLogo->setObjectName(QStringLiteral("imgQELLogo"));
     imgQELLogo->setPixmap(logoPixmap(branding.LogoPath, QSize(240, 135)));
+    imgQELLogo->setAccessibleName(QStringLiteral("Logo"));
     outer->addWidget(imgQELLogo, 0, Qt::AlignHCenter);
 
     frMainMenu = new QFrame(central);
     frMainMenu->setObjectName(QStringLiteral("frMainMenu"));
+    frMainMenu->setAccessibleName(QStringLiteral("Main Menu"));
     auto* row = new QHBoxLayout(frMainMenu);
 
     menu_ = new MenuChoices(MsgPanel, Qt::Vertical, frMainMenu);
@@ -82,10 +84,14 @@ frmMainMenu::frmMainMenu(Session& session, Settings& settings, Prompter& prompte
     lbNameDisplay->installEventFilter(this);
     listLayout->addWidget(lbNameDisplay);
     setFrameHighlighted(fraClient, false);
+    // The bold caption of the focused list takes no more room than the plain one had.
+    reserveBoldSize(fraClient);
     row->addWidget(fraClient, 1);
     outer->addWidget(frMainMenu, 1);
     outer->addWidget(MsgPanel);
     setCentralWidget(central);
+    central->setAccessibleName(QStringLiteral("Kavexa"));
+    nameControls(this);
 
     // Selection, not the current row: focus alone makes a row current, and the space bar
     // selects the current row without moving it.
@@ -103,6 +109,7 @@ frmMainMenu::frmMainMenu(Session& session, Settings& settings, Prompter& prompte
     setTabOrder(menu_->button(3), lbNameDisplay);
 
     QMenuBar* bar = menuBar();
+    bar->setAccessibleName(QStringLiteral("Menu bar"));
     mnuExit = bar->addAction(QStringLiteral("E&xit!"));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
     QMenu* options = bar->addMenu(QStringLiteral("&Options"));

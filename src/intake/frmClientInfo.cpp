@@ -45,6 +45,8 @@ QString fieldHelp(InfoField f)
                           "available, then press Enter.");
 }
 
+const QString kDateMask = QStringLiteral(">N9/99/9999;_");
+
 const QString kNameDeletedHelp = QStringLiteral(
     "Client name has been deleted. Editing is not permitted. Press Enter to continue.");
 
@@ -68,8 +70,7 @@ frmClientInfo::frmClientInfo(Session& session, Prompter& prompter, QWidget* pare
     applyTextRule(txtAge, prompter);
     mebDateOfBirth = new QLineEdit(frClient);
     applyTextRule(mebDateOfBirth, prompter);
-    // First position a letter or digit in upper case, then digits; "_" marks an empty place.
-    mebDateOfBirth->setInputMask(QStringLiteral(">N9/99/9999;_"));
+    showDateOfBirth(QString());
     cmbGender = new InfoListBox(InfoList::Gender, frClient);
     cmbRace = new InfoListBox(InfoList::Race, frClient);
     cmbEducation = new InfoListBox(InfoList::Education, frClient);
@@ -116,6 +117,15 @@ frmClientInfo::frmClientInfo(Session& session, Prompter& prompter, QWidget* pare
     setMinimumWidth(MsgPanel->fontMetrics().horizontalAdvance(fieldHelp(InfoField::Race)) + 40);
 
     Load();
+}
+
+void frmClientInfo::showDateOfBirth(const QString& value)
+{
+    // "N" stands alone; a date is typed into the mask, whose first place takes a letter or a
+    // digit in upper case, the others digits, "_" marking an empty place.
+    const bool notAvailable = value.compare(u"N", Qt::CaseInsensitive) == 0;
+    mebDateOfBirth->setInputMask(notAvailable ? QString() : kDateMask);
+    mebDateOfBirth->setText(notAvailable ? QStringLiteral("N") : value);
 }
 
 QWidget* frmClientInfo::fieldWidget(InfoField f) const
@@ -178,7 +188,7 @@ void frmClientInfo::RecordToScreen()
     const InfoValues v = valuesOfRecord(r);
     txtName->setText(v.name);
     txtAge->setText(v.age);
-    mebDateOfBirth->setText(v.dateOfBirth);
+    showDateOfBirth(v.dateOfBirth);
     cmbGender->choose(v.gender);
     cmbRace->choose(v.race);
     cmbEducation->choose(v.education);
@@ -235,8 +245,55 @@ void frmClientInfo::LockFields()
     // Disabled first, so that the field the focus leaves cannot count (and complain) again.
     for (int i = 0; i < kInfoFieldCount; ++i)
         fieldWidget(static_cast<InfoField>(i))->setEnabled(false);
+    // No field has the focus any more, so no label stays bold.
+    ResetInfoLabels(this, kInfoFieldCount - 1);
     if (hadFocus)
         menuChoices()->button(0)->setFocus(Qt::OtherFocusReason);
+}
+
+bool frmClientInfo::fieldPasses(InfoField f) const
+{
+    const InfoValues v = screenValues();
+    switch (f) {
+    case InfoField::Name:
+        return CheckName(v.name).ok();
+    case InfoField::Age:
+        return CheckAge(v.age).ok();
+    case InfoField::DateOfBirth:
+        return CheckDateOfBirth(v.dateOfBirth).ok();
+    default:
+        break;
+    }
+    const auto* box = static_cast<const InfoListBox*>(fieldWidget(f));
+    return CheckList(box->list(), box->chosen()).ok();
+}
+
+void frmClientInfo::restoreStored(InfoField f)
+{
+    const InfoValues v = valuesOfRecord(session().current());
+    switch (f) {
+    case InfoField::Name:
+        txtName->setText(v.name);
+        return;
+    case InfoField::Age:
+        txtAge->setText(v.age);
+        return;
+    case InfoField::DateOfBirth:
+        showDateOfBirth(v.dateOfBirth);
+        return;
+    case InfoField::Gender:
+        cmbGender->choose(v.gender);
+        return;
+    case InfoField::Race:
+        cmbRace->choose(v.race);
+        return;
+    case InfoField::Education:
+        cmbEducation->choose(v.education);
+        return;
+    case InfoField::Marital:
+        cmbMarital->choose(v.marital);
+        return;
+    }
 }
 
 void frmClientInfo::CountEdit(const QString& fieldName)
@@ -250,6 +307,13 @@ void frmClientInfo::CountEdit(const QString& fieldName)
         const EditOutcome outcome =
             CountEditRule(accepted_[static_cast<size_t>(i)], currentText(f), session().EditCount);
         if (outcome == EditOutcome::LimitReached && fieldWidget(f)->isEnabled()) {
+            // A field that fails its check could never be mended once locked: it gets back
+            // its stored value, so the screen can always be completed.
+            for (int j = 0; j < kInfoFieldCount; ++j) {
+                const auto other = static_cast<InfoField>(j);
+                if (!fieldPasses(other))
+                    restoreStored(other);
+            }
             ShowEditLimitMessage();
             LockFields();
         }
@@ -335,7 +399,11 @@ bool frmClientInfo::eventFilter(QObject* watched, QEvent* event)
     case QEvent::FocusOut: {
         // A message box or the list's own drop-down does not take the field away.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+        // Nor does the list's view taking the keys while it is open (a change made there
+        // counts once, when the list is left).
+        auto* box = qobject_cast<InfoListBox*>(watched);
+        const bool intoOwnList = box && box->view()->isVisible();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !intoOwnList)
             fieldFocused(f, false);
         break;
     }
@@ -361,8 +429,12 @@ bool frmClientInfo::typeInField(InfoField f, QKeyEvent* k)
         return false;
     case InfoField::DateOfBirth:
         // Digits of other scripts would pass the mask but never make a date.
-        if (!c.isPrint() || (c >= u'0' && c <= u'9') || c == u'N' || c == u'n' || c == u'/')
+        if (!c.isPrint() || (c >= u'0' && c <= u'9') || c == u'N' || c == u'n' || c == u'/') {
+            // A lone "N" shows without the mask; typing starts a new date in it.
+            if (c.isPrint() && mebDateOfBirth->inputMask().isEmpty())
+                showDateOfBirth(QString());
             return false;
+        }
         prompter().Beep();
         return true;
     default:
@@ -415,7 +487,7 @@ bool frmClientInfo::checkField(InfoField f)
     case InfoField::DateOfBirth:
         v = CheckDateOfBirth(screenValues().dateOfBirth);
         if (v.ok())
-            mebDateOfBirth->setText(v.value);
+            showDateOfBirth(v.value);
         break;
     default: {
         auto* box = static_cast<InfoListBox*>(fieldWidget(f));

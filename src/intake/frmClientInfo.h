@@ -60,6 +60,11 @@ private:
     // Enter or Tab in a field: the check, and where the focus goes.
     bool checkField(InfoField f);
     void complain(InfoField f, const QString& message);
+    // Whether a field passes its check as it stands (nothing shown, nothing changed).
+    bool fieldPasses(InfoField f) const;
+    // Puts the stored record's value back into a field.
+    void restoreStored(InfoField f);
+    void showDateOfBirth(const QString& value);
     void enterField(InfoField f);
     bool typeInField(InfoField f, QKeyEvent* k);
     void fieldFocused(InfoField f, bool in);

@@ -39,10 +39,12 @@ QString AppScreens::DriveSelect()
     if (!driveSelect_) {
         driveSelect_ = std::make_unique<frmDriveSelect>(session_, prompter_, folderPicker_,
                                                         QApplication::activeWindow());
-    } else {
-        driveSelect_->refreshDrives();
     }
-    driveSelect_->exec();
+    driveSelect_->setLastFolder(Settings(session_.ProgramDir).GetFilePathSetting());
+    driveSelect_->refreshDrives();
+    // Escape or the window's close button: no choice.
+    if (driveSelect_->exec() != QDialog::Accepted)
+        return {};
     return driveSelect_->SelectedDrive();
 }
 

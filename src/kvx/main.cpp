@@ -3,6 +3,7 @@
 #include "app/StartupOptions.h"
 #include "app/frmMainMenu.h"
 #include "kvx/AppScreens.h"
+#include "store/MessageFilter.h"
 #include "ui/QMessageBoxPrompter.h"
 #include "ui/ScreenConventions.h"
 
@@ -16,6 +17,21 @@ int main(int argc, char** argv)
 {
     QElapsedTimer clock;
     clock.start();
+    // Help and version need no display.
+    QStringList raw;
+    for (int i = 0; i < argc; ++i)
+        raw << QString::fromLocal8Bit(argv[i]);
+    switch (kvx::earlyRequest(raw)) {
+    case kvx::EarlyRequest::Help:
+        std::fputs(qPrintable(kvx::startupHelp()), stdout);
+        return 0;
+    case kvx::EarlyRequest::Version:
+        std::printf("kvx %s\n", KVX_VERSION);
+        return 0;
+    case kvx::EarlyRequest::None:
+        break;
+    }
+    kvx::installMessageFilter();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("KVX"));
 

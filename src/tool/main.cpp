@@ -1,10 +1,15 @@
 #include "tool/Tool.h"
 
+#include "store/MessageFilter.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 
+#include <QRegularExpression>
+
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 namespace kvx::tool {
@@ -40,12 +45,41 @@ QCommandLineOption dataDirOption()
             QStringLiteral("DIR")};
 }
 
+namespace {
+
+const char* currentCommand = "";
+const char* currentSummary = "";
+
+const char* const kExitStatus = "exit status: 0 done, 1 the command failed or its options are "
+                                "wrong, 2 no known command given\n";
+
+bool isHelp(const QString& arg)
+{
+    return arg == QLatin1String("--help") || arg == QLatin1String("-h");
+}
+
+} // namespace
+
 bool parseArgs(QCommandLineParser& parser, const QStringList& args)
 {
-    if (parser.parse(QStringList{QStringLiteral("kvxtool")} + args))
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and exit."));
+    parser.addOption(help);
+    if (!parser.parse(QStringList{QStringLiteral("kvxtool")} + args)) {
+        fail(parser.errorText());
+        return false;
+    }
+    if (!parser.isSet(help))
         return true;
-    fail(parser.errorText());
-    return false;
+    // The parser's own text, under this command's name and summary.
+    QString text = parser.helpText();
+    text.replace(QRegularExpression(QStringLiteral("^Usage: \\S+")),
+                 QStringLiteral("usage: kvxtool ") + QLatin1String(currentCommand));
+    const qsizetype firstLineEnd = text.indexOf(u'\n');
+    text.insert(firstLineEnd + 1, u'\n' + QLatin1String(currentSummary) + u'\n');
+    out() << text << '\n' << kExitStatus;
+    out().flush();
+    std::exit(0);
 }
 
 namespace {
@@ -62,12 +96,26 @@ constexpr std::array kCommands = {
     Command{"export", "write every client's scores as CSV", false, &runExport},
 };
 
+void writeUsage(QTextStream& s, bool full)
+{
+    s << "usage: kvxtool COMMAND [OPTIONS]\n";
+    if (full)
+        s << "       kvxtool COMMAND --help\n       kvxtool --help | --version\n\n"
+             "Works on KVX installations and data disks from the command line.\n";
+    s << "\ncommands:\n";
+    for (const Command& c : kCommands)
+        s << "  " << QString::fromLatin1(c.name).leftJustified(16) << c.summary << '\n';
+    if (full)
+        s << "\noptions:\n  -h, --help      show this help and exit\n"
+             "  --version       show the version and exit\n\n"
+             "\"kvxtool COMMAND --help\" lists the options of a command.\n"
+          << kExitStatus;
+    s.flush();
+}
+
 int usage()
 {
-    err() << "usage: kvxtool COMMAND [OPTIONS]\n\ncommands:\n";
-    for (const Command& c : kCommands)
-        err() << "  " << QString::fromLatin1(c.name).leftJustified(16) << c.summary << '\n';
-    err().flush();
+    writeUsage(err(), false);
     return 2;
 }
 
@@ -77,12 +125,24 @@ int usage()
 int main(int argc, char** argv)
 {
     using namespace kvx::tool;
+    kvx::installMessageFilter();
     if (argc < 2)
         return usage();
     const QString name = QString::fromLocal8Bit(argv[1]);
+    if (isHelp(name) || name == QLatin1String("help")) {
+        writeUsage(out(), true);
+        return 0;
+    }
+    if (name == QLatin1String("--version")) {
+        out() << "kvxtool " << KVX_VERSION << '\n';
+        out().flush();
+        return 0;
+    }
     for (const Command& c : kCommands) {
         if (name != QLatin1String(c.name))
             continue;
+        currentCommand = c.name;
+        currentSummary = c.summary;
         std::unique_ptr<QCoreApplication> app;
         if (c.needsGui) {
             // Runs without a display: rendering and printing need no screen.
@@ -99,5 +159,6 @@ int main(int argc, char** argv)
         err().flush();
         return rc;
     }
+    err() << "kvxtool: unknown command \"" << name << "\"\n";
     return usage();
 }

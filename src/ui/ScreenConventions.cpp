@@ -7,12 +7,16 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
@@ -83,19 +87,19 @@ QAccessibleInterface* helpLineFactory(const QString&, QObject* object)
     return nullptr;
 }
 
+// What the other weight of w's font needs beyond the current one (never less than nothing),
+// so that a size hint covers both weights and a change of weight moves nothing.
 QSize boldExtra(const QWidget* w, const QString& text)
 {
-    if (w->font().bold())
-        return {};
-    QFont bold = w->font();
-    bold.setBold(true);
+    QFont other = w->font();
+    other.setBold(!other.bold());
     const QFontMetrics now(w->font());
-    const QFontMetrics thick(bold);
+    const QFontMetrics then(other);
     int dw = 0;
     const auto lines = text.split(u'\n');
     for (const QString& line : lines)
-        dw = std::max(dw, thick.horizontalAdvance(line) - now.horizontalAdvance(line));
-    return {std::max(0, dw), std::max(0, thick.height() - now.height())};
+        dw = std::max(dw, then.horizontalAdvance(line) - now.horizontalAdvance(line));
+    return {std::max(0, dw), std::max(0, then.height() - now.height())};
 }
 
 } // namespace
@@ -111,14 +115,35 @@ MenuButton::MenuButton(const QString& caption, QWidget* parent) : QPushButton(ca
     setAccessibleName(labelName(caption));
 }
 
+// The size a caption needs in the larger of its two weights, measured on a button that is
+// never shown: the same numbers whichever weight the caption has now.
+QSize MenuButton::bothWeights(bool minimum) const
+{
+    const QString key = text() + u'|' + font().toString() + (minimum ? u'm' : u'h');
+    if (key != sizeKey_) {
+        QPushButton probe(text());
+        probe.setAutoDefault(false);
+        QFont f = font();
+        QSize size;
+        for (const bool bold : {false, true}) {
+            f.setBold(bold);
+            probe.setFont(f);
+            size = size.expandedTo(minimum ? probe.minimumSizeHint() : probe.sizeHint());
+        }
+        sizeKey_ = key;
+        size_ = size;
+    }
+    return size_;
+}
+
 QSize MenuButton::sizeHint() const
 {
-    return QPushButton::sizeHint() + boldExtra(this, withoutAmpersands(text()));
+    return QPushButton::sizeHint().expandedTo(bothWeights(false));
 }
 
 QSize MenuButton::minimumSizeHint() const
 {
-    return QPushButton::minimumSizeHint() + boldExtra(this, withoutAmpersands(text()));
+    return QPushButton::minimumSizeHint().expandedTo(bothWeights(true));
 }
 
 void MenuButton::keyPressEvent(QKeyEvent* e)
@@ -244,6 +269,12 @@ QLabel* makeHelpLine(QWidget* parent)
     Q_UNUSED(factoryInstalled);
     line->setProperty(kHelpLineProperty, true);
     line->setAccessibleName(QStringLiteral("Help line"));
+    // With a screen reader listening, the label got its plain interface when it was made;
+    // drop it so that the next one asked for is the help line's.
+    if (QAccessible::isActive()) {
+        if (QAccessibleInterface* plain = QAccessible::queryAccessibleInterface(line))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(plain));
+    }
     return line;
 }
 
@@ -263,9 +294,77 @@ QValidator::State StorableTextValidator::validate(QString& input, int&) const
     return Invalid;
 }
 
+namespace {
+
+// Pastes and drops are judged whole, before a field's length limit could cut off the part
+// that would be refused; the validator stays as the last guard for every other change.
+class TextRuleFilter : public QObject
+{
+public:
+    TextRuleFilter(QLineEdit* edit, Prompter& prompter) : QObject(edit), prompter_(prompter) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* edit = static_cast<QLineEdit*>(watched);
+        switch (event->type()) {
+        case QEvent::KeyPress:
+            if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+                return refused(QGuiApplication::clipboard()->text(QClipboard::Clipboard));
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+                QGuiApplication::clipboard()->supportsSelection())
+                return refused(QGuiApplication::clipboard()->text(QClipboard::Selection));
+            break;
+        case QEvent::Drop: {
+            auto* drop = static_cast<QDropEvent*>(event);
+            if (drop->mimeData() && refused(drop->mimeData()->text())) {
+                drop->ignore();
+                return true;
+            }
+            break;
+        }
+        case QEvent::ContextMenu: {
+            // The menu's Paste goes through the same judgement.
+            QMenu* menu = edit->createStandardContextMenu();
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            const auto actions = menu->actions();
+            for (QAction* a : actions) {
+                if (a->objectName() != QLatin1String("edit-paste"))
+                    continue;
+                a->disconnect();
+                connect(a, &QAction::triggered, edit, [this, edit] {
+                    if (!refused(QGuiApplication::clipboard()->text()))
+                        edit->paste();
+                });
+            }
+            menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+            return true;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    bool refused(const QString& text)
+    {
+        if (cp1252::firstNonText(text).isNull())
+            return false;
+        prompter_.Beep();
+        return true;
+    }
+
+    Prompter& prompter_;
+};
+
+} // namespace
+
 void applyTextRule(QLineEdit* edit, Prompter& prompter)
 {
     edit->setValidator(new StorableTextValidator(edit, &prompter));
+    edit->installEventFilter(new TextRuleFilter(edit, prompter));
 }
 
 void reserveBoldSize(QWidget* widget)
@@ -299,6 +398,10 @@ void nameControls(QWidget* root)
             continue;
         if (auto* box = qobject_cast<QGroupBox*>(w)) {
             box->setAccessibleName(labelName(box->title()));
+        } else if (auto* combo = qobject_cast<QComboBox*>(w->parentWidget());
+                   combo && qobject_cast<QLineEdit*>(w)) {
+            // The text part of an editable list is the list.
+            w->setAccessibleName(combo->accessibleName());
         } else if (qobject_cast<QAbstractItemView*>(w) || qobject_cast<QLineEdit*>(w) ||
                    qobject_cast<QComboBox*>(w)) {
             // A list alone in a titled frame is what the frame says.

@@ -84,6 +84,11 @@ protected:
     void keyReleaseEvent(QKeyEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    QSize bothWeights(bool minimum) const;
+    mutable QString sizeKey_;
+    mutable QSize size_;
 };
 
 // The row (or column) of menu buttons, each on its highlight panel, feeding the help line.

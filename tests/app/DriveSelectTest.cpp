@@ -93,6 +93,12 @@ TEST_F(DriveSelectTest, MessageSequences)
         {"menu: empty, no ends the program", "menu", "empty", "no:empty=N", O::EndProgram, nullptr},
         {"menu: missing, then give up", "menu", "gone", "no:gone=Y again=N", O::OldKept, "good"},
         {"menu: other error keeps the old disk", "menu", "odd", "err:odd=O", O::Abandoned, "good"},
+        // "-": the drive screen left with Escape or its close button.
+        {"menu: left without a choice", "menu", "-", "", O::OldKept, "good"},
+        {"menu: failed, then left", "menu", "abc -", "not=O again=Y", O::OldKept, "good"},
+        {"first start: left, no", nullptr, "-", "noA=Y again=Y again=N", O::EndProgram, nullptr},
+        {"first start: left, then good", nullptr, "- good", "noA=Y again=Y again=Y", O::Loaded,
+         "good"},
     };
     const std::map<QString, A> answerFor = {{"Y", A::Yes}, {"N", A::No}, {"O", A::Ok}};
 
@@ -113,7 +119,10 @@ TEST_F(DriveSelectTest, MessageSequences)
             prompter.answers.push_back(answerFor.at(code.section('=', 1)));
         QStringList picks = QString(c.picks).split(' ', Qt::SkipEmptyParts);
         // Shown once too often, the drive screen offers a folder that is not there.
-        const auto picker = [&] { return disk(picks.isEmpty() ? "none" : picks.takeFirst()); };
+        const auto picker = [&] {
+            const QString pick = picks.isEmpty() ? "none" : picks.takeFirst();
+            return pick == "-" ? QString() : disk(pick);
+        };
 
         EXPECT_EQ(SelectDataDrive(s, settings, prompter, picker, startup), c.outcome);
         EXPECT_TRUE(picks.isEmpty()) << "drive screen shown too few times";
@@ -169,6 +178,37 @@ TEST_F(DriveSelectTest, ReloadOfTheOldDiskFailingEndsTheProgram)
     expectShown(prompter.shown[1], {kAgain, B::YesNo, I::None, {}});
     expectShown(prompter.shown[3],
                 {"Reload of original data disk failed, aborting Program", B::Ok, I::None, {}});
+}
+
+TEST_F(DriveSelectTest, AfterAFailedLoadTheDriveScreenSeesTheDiskInUse)
+{
+    for (const bool startup : {false, true}) {
+        SCOPED_TRACE(startup ? "start-up" : "menu");
+        Session s;
+        if (!startup)
+            useDisk(s, disk("good"));
+        ASSERT_TRUE(Settings(disk("program")).SaveFilePathSetting(disk("abc")));
+        Settings settings(disk("program"));
+        ScriptedPrompter prompter;
+        prompter.answers = {A::Ok, A::Yes};
+        QStringList inUseWhenShown;
+        QStringList picks = {"empty", "twelve"};
+        if (startup)
+            picks.removeFirst(); // the remembered folder is the failed one
+        else
+            prompter.answers = {A::Yes, A::Yes};
+        const auto picker = [&] {
+            inUseWhenShown << s.DataPath;
+            return disk(picks.takeFirst());
+        };
+        EXPECT_EQ(SelectDataDrive(s, settings, prompter, picker, startup), DriveOutcome::Loaded);
+        // Each showing after the failure has the disk in use (none at start-up) in memory,
+        // never the folder that failed.
+        const QStringList expected =
+            startup ? QStringList{QString()} : QStringList{disk("good"), disk("good")};
+        EXPECT_EQ(inUseWhenShown, expected);
+        EXPECT_EQ(str(s.DataPath), str(disk("twelve")));
+    }
 }
 
 TEST_F(DriveSelectTest, WriteProtectedDisk)

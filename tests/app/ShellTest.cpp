@@ -4,6 +4,7 @@
 #include "app/frmAbout.h"
 #include "app/frmDriveSelect.h"
 #include "app/frmMainMenu.h"
+#include "common/Accessibility.h"
 #include "common/FakeScreens.h"
 #include "store/DataFile.h"
 
@@ -179,9 +180,11 @@ private slots:
         session.DataPath = inUse;
         FakeFolderPicker picker;
         QList<Volume> volumes; // root, type and name; "?" marks a drive that is not ready
-        for (const QString v : {"/ ext4", "/media/user/STICK vfat STICK", "/home ext4",
-                                "/mnt/floppy vfat", "?/media/user/EMPTY vfat",
-                                "/snap/core/1 squashfs", "/run/user/0 tmpfs", "/boot/efi vfat"})
+        const QString home = QDir::homePath();
+        for (const QString& v :
+             QStringList{"/ ext4", "/media/user/STICK vfat STICK", "/home ext4", "/mnt/floppy vfat",
+                         "?/media/user/EMPTY vfat", "/snap/core/1 squashfs", "/run/user/0 tmpfs",
+                         "/boot/efi vfat", home + "/usb ext4"})
             volumes.append({v.section(' ', 0, 0).remove('?'), v.section(' ', 2),
                             v.section(' ', 1, 1).toLatin1(), !v.startsWith('?')});
         frmDriveSelect screen(session, prompter, picker);
@@ -190,7 +193,7 @@ private slots:
         for (int i = 0; i < screen.drDrive->count(); ++i)
             entries << screen.drDrive->itemText(i);
         QCOMPARE(entries, (QStringList{inUse + "  (data disk in use)", "/media/user/STICK  [STICK]",
-                                       "/mnt/floppy", "/", "/home", "Choose a folder..."}));
+                                       "/mnt/floppy", home + "/usb", "Choose a folder..."}));
 
         // Done with the list untouched: its current entry.
         screen.show();
@@ -228,6 +231,140 @@ private slots:
         // A later showing keeps the picked folder as the choice.
         screen.refreshDrives(volumes);
         QCOMPARE(screen.SelectedDrive(), picked);
+    }
+
+    void driveListTakesUserMountsFromTheMountTable()
+    {
+        // A mount table as the kernel writes it: blanks in a path as \\040.
+        const QByteArray table =
+            "22 1 8:1 / / rw - ext4 /dev/sda1 rw\n"
+            "23 22 0:5 / /proc rw - proc proc rw\n"
+            "24 22 0:6 / /sys rw shared:2 - sysfs sysfs rw\n"
+            "25 22 0:7 / /run rw - tmpfs tmpfs rw\n"
+            "26 22 8:17 / /media/ann/MY\\040STICK rw,nosuid shared:9 - vfat /dev/sdb1 rw\n"
+            "27 22 8:18 / /run/media/ann/CARD rw - exfat /dev/sdc1 rw\n"
+            "28 22 0:40 / /home/ann/remote rw - fuse.sshfs host: rw\n"
+            "29 22 0:41 / /home/ann/.cache/doc rw - fuse.portal portal rw\n"
+            "30 22 0:42 / /mnt rw - nfs server:/x rw\n"
+            "31 22 0:43 / /media/ann/MY\\040STICK rw - vfat /dev/sdb1 rw\n"
+            "32 22 7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
+            "33 22 0:44 / /home/annex rw - ext4 /dev/sdd1 rw\n"
+            "34 22 0:45 / /home/ann/tmp rw - tmpfs tmpfs rw\n"
+            "garbage line\n";
+        const QList<Volume> volumes = parseMountInfo(table);
+        QCOMPARE(volumes.size(), 13);
+        QCOMPARE(volumes[4].root, "/media/ann/MY STICK");
+        QCOMPARE(volumes[4].type, "vfat");
+        QStringList offered;
+        for (const DriveEntry& e : driveEntries(volumes, "/home/ann"))
+            offered << e.path + (e.removable ? " removable" : "");
+        QCOMPARE(offered, (QStringList{"/media/ann/MY STICK removable", "/mnt removable",
+                                       "/run/media/ann/CARD removable", "/home/ann/remote"}));
+    }
+
+    void driveScreenEscapeAndCloseLeaveWithoutAChoice()
+    {
+        QTemporaryDir dir;
+        const QString inUse = dir.filePath("inuse"), last = dir.filePath("last");
+        QVERIFY(test::makeDataDisk(inUse, "KVX", 0) && QDir().mkpath(last));
+        session.DataPath = inUse;
+        FakeFolderPicker picker;
+        prompter.shown.clear();
+        frmDriveSelect screen(session, prompter, picker);
+        // The last disk used is offered and chosen; the one in use stays on offer, marked.
+        screen.setLastFolder(last + '/');
+        screen.refreshDrives({});
+        QCOMPARE(screen.drDrive->count(), 3);
+        QCOMPARE(screen.drDrive->itemText(0), inUse + "  (data disk in use)");
+        QCOMPARE(screen.drDrive->currentText(), last);
+        QCOMPARE(screen.SelectedDrive(), last);
+        for (const bool escape : {true, false}) {
+            screen.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&screen));
+            screen.drDrive->setFocus();
+            if (escape)
+                QTest::keyClick(screen.drDrive, Qt::Key_Escape);
+            else
+                screen.close(); // the window's close button
+            QVERIFY(!screen.isVisible());
+            QCOMPARE(screen.result(), int(QDialog::Rejected));
+        }
+        QCOMPARE(picker.asked, 0);
+        QVERIFY(prompter.shown.isEmpty());
+        QCOMPARE(test::unnamedControls(&screen), QStringList());
+    }
+
+    void focusChangesMoveNothing()
+    {
+        Menu m(3);
+        m.menu->adjustSize();
+        QCoreApplication::processEvents();
+        const QSize menuSize = m.menu->size();
+        const auto geometries = [&m] {
+            QList<QRect> g;
+            for (int i = 0; i < 4; ++i)
+                g << m.button(i)->geometry() << m.menu->menuChoices()->panel(i)->geometry();
+            g << m.menu->fraClient->geometry();
+            return g;
+        };
+        const QList<QRect> before = geometries();
+        for (int i = 1; i < 4; ++i) {
+            m.button(i)->setFocus();
+            QCoreApplication::processEvents();
+            QVERIFY(m.button(i)->font().bold());
+            QCOMPARE(geometries(), before);
+            QCOMPARE(m.menu->sizeHint().width() <= menuSize.width(), true);
+        }
+        m.menu->lbNameDisplay->setFocus();
+        QCoreApplication::processEvents();
+        QVERIFY(m.menu->fraClient->font().bold());
+        QCOMPARE(geometries(), before);
+        QCOMPARE(test::unnamedControls(m.menu), QStringList());
+    }
+
+    void commandLineHelpAndVersionNeedNoDisplay()
+    {
+        auto env = QProcessEnvironment::systemEnvironment();
+        for (const char* var : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(var);
+        const auto run = [&env](const QStringList& args) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(qEnvironmentVariable("KVX_BUILD_DIR") + "/bin/kvx", args);
+            p.waitForFinished(30000);
+            return std::tuple{p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
+        };
+        for (const char* flag : {"--help", "-h"}) {
+            const auto [code, out, err] = run({"--no-splash", flag});
+            QCOMPARE(code, 0);
+            QVERIFY(err.isEmpty());
+            QVERIFY(out.startsWith("usage: kvx "));
+            for (const char* option : {"--program-dir DIR", "--no-splash", "--exit-when-ready",
+                                       "--help", "--version", "exit status:"})
+                QVERIFY2(out.contains(option), option);
+        }
+        const auto [code, out, err] = run({"--version"});
+        QCOMPARE(code, 0);
+        QVERIFY(out.startsWith("kvx ") && out.endsWith("\n") && err.isEmpty());
+    }
+
+    void noRuntimeFolderWarningAtStartUp()
+    {
+        Start s;
+        QVERIFY(test::makeDataDisk(s.path("disk"), "KVX\r\n", 2));
+        QVERIFY(test::writeBytes(s.path("kvx.ini"),
+                                 "[Path]\nFilePath=" + s.path("disk").toUtf8() + '\n'));
+        QProcess p;
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.remove("XDG_RUNTIME_DIR");
+        p.setProcessEnvironment(env);
+        p.start(qEnvironmentVariable("KVX_BUILD_DIR") + "/bin/kvx",
+                {"--program-dir", s.dir.path(), "--no-splash", "--exit-when-ready"});
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), 0);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(!err.contains("XDG_RUNTIME_DIR") && !err.contains("QStandardPaths"),
+                 err.constData());
     }
 
     void firstStartWithoutSettings()

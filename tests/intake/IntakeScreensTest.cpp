@@ -2,6 +2,7 @@
 #include "intake/frmClientInfo.h"
 #include "intake/frmCourtHistory.h"
 
+#include "common/Accessibility.h"
 #include "common/ModalDriver.h"
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
@@ -9,6 +10,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 
 using namespace kvx;
@@ -246,6 +248,188 @@ private slots:
         press(Qt::Key_Return);
         QVERIFY(r.s.ScreenAccepted);
         QCOMPARE(r.bytes(), stored);
+    }
+
+    void pastedControlsAreRefusedWholeWithOneBeep()
+    {
+        Rig r({sampleClient("Ann")});
+        startNewClient(r);
+        frmClientInfo info(r.s, r.p);
+        frmCourtHistory court(r.s, r.p);
+        // Tab, line feed, DEL, an undefined byte of the code page, and one it has no byte for.
+        const QString pastes[] = {QStringLiteral("Ann\tLee\nSecond"), QStringLiteral("A\u007F"),
+                                  QStringLiteral("B\u0081"), QStringLiteral("\u0394")};
+        const std::pair<QDialog*, QLineEdit*> fields[] = {{&info, info.txtName},
+                                                          {&info, info.txtAge},
+                                                          {&court, court.txtFelony},
+                                                          {&court, court.txtYears}};
+        for (const auto& [screen, field] : fields) {
+            QVERIFY(r.ok && openScreen(*screen));
+            const QString kept = field == info.txtName ? QStringLiteral("Jo") : QStringLiteral("1");
+            field->setText(kept);
+            focusOn(field);
+            field->end(false);
+            for (const QString& paste : pastes) {
+                const int beeps = r.p.beeps;
+                QGuiApplication::clipboard()->setText(paste);
+                QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+                QCOMPARE(field->text(), kept);
+                QCOMPARE(r.p.beeps, beeps + 1);
+            }
+            // Typed control keys insert nothing and leave the field's keys working.
+            QTest::keyClick(field, Qt::Key_I, Qt::ControlModifier);
+            QCOMPARE(field->text(), kept);
+            QTest::keyClick(field, Qt::Key_Backspace);
+            QCOMPARE(field->text(), kept.chopped(1));
+        }
+        court.hide();
+        QVERIFY(openScreen(info));
+        // A paste the disk can hold goes in.
+        info.txtName->setFocus(Qt::OtherFocusReason);
+        QGuiApplication::clipboard()->setText(QStringLiteral(" L\u00E9e"));
+        QTest::keyClick(info.txtName, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(info.txtName->text(), QStringLiteral("J L\u00E9e"));
+        QVERIFY(r.p.shown.isEmpty());
+    }
+
+    void aNameWithControlsFromAnOldDiskIsShownWithBlanksAndKept()
+    {
+        const QByteArray odd("Ann\tLee\nSecond");
+        Rig r({sampleClient("Ann"), sampleClient(odd)});
+        r.s.EditMode = true;
+        r.s.CurClient = 2;
+        QCOMPARE(ClientListLine(r.s, 2), QStringLiteral("2-Ann Lee Second") + QString(11, u' '));
+        const QByteArray before = r.bytes();
+        {
+            frmClientInfo f(r.s, r.p);
+            QVERIFY(r.ok && openScreen(f));
+            QCOMPARE(f.txtName->text(), QStringLiteral("Ann Lee Second"));
+            QCOMPARE(r.p.beeps, 0);
+            choose(&f, 0); // nothing changed: nothing counted, nothing written
+            QVERIFY(r.s.ScreenAccepted);
+            QCOMPARE(r.s.EditCount, 0);
+            QCOMPARE(r.bytes(), before);
+        }
+        { // Another field changed: the name stays as stored.
+            frmClientInfo f(r.s, r.p);
+            QVERIFY(openScreen(f));
+            focusOn(f.txtAge);
+            type(QStringLiteral("41"), true);
+            choose(&f, 0);
+            QCOMPARE(r.s.current().raw(Field::Name), odd.leftJustified(25));
+            QCOMPARE(r.s.current().text(Field::Age).trimmed(), QStringLiteral("41"));
+            QCOMPARE(r.s.EditCount, 1);
+        }
+        { // Edited, the name is stored as typed.
+            frmClientInfo f(r.s, r.p);
+            QVERIFY(openScreen(f));
+            focusOn(f.txtName);
+            type(QStringLiteral("Ann Lee"), true);
+            choose(&f, 0);
+            QCOMPARE(r.s.current().raw(Field::Name), QByteArray("Ann Lee").leftJustified(25));
+        }
+    }
+
+    void aChangeThroughTheDropDownCountsOnce()
+    {
+        Rig r({sampleClient("Ann")});
+        r.s.EditMode = true;
+        r.s.CurClient = 1;
+        frmClientInfo f(r.s, r.p);
+        QVERIFY(r.ok && openScreen(f));
+        focusOn(f.cmbRace);
+        type(QStringLiteral("N")); // no entry starts with N: the list drops down
+        QTRY_VERIFY(f.cmbRace->view()->isVisible());
+        QWidget* popup = f.cmbRace->view();
+        QTest::keyClick(popup, Qt::Key_Down);
+        QTest::keyClick(popup, Qt::Key_Return);
+        QTRY_VERIFY(!f.cmbRace->view()->isVisible());
+        QCoreApplication::processEvents();
+        QCOMPARE(focused(), f.cmbRace);
+        press(Qt::Key_Return);
+        QCOMPARE(f.cmbRace->chosen(), 1);
+        QCOMPARE(focused(), f.cmbEducation);
+        choose(&f, 0);
+        QVERIFY(r.s.ScreenAccepted);
+        QCOMPARE(r.s.EditCount, 1);
+        QCOMPARE(r.s.current().code(Field::Race), 1);
+    }
+
+    void theLockNeverStrandsAFieldThatFailsItsCheck()
+    {
+        Rig r({sampleClient("Ann"), sampleClient("Bob")});
+        r.s.EditMode = true;
+        r.s.CurClient = 2;
+        frmClientInfo f(r.s, r.p);
+        QVERIFY(r.ok && openScreen(f));
+        // Name cleared (refused, stays), age cleared and left with the mouse, name retyped.
+        focusOn(f.txtName);
+        f.txtName->clear();
+        focusOn(f.txtAge); // the empty name counts once on leaving
+        f.txtAge->clear();
+        focusOn(f.txtName);                   // the empty age: the second change
+        type(QStringLiteral("Robert"), true); // the third change locks
+        QCOMPARE(r.s.EditCount, 3);
+        QVERIFY(fieldsLocked(f));
+        // The age that failed its check is back to the stored one.
+        QCOMPARE(f.txtAge->text(), QStringLiteral("34"));
+        QVERIFY(!f.lblInfo[0]->font().bold() && !f.lblInfo[1]->font().bold());
+        const int messages = static_cast<int>(r.p.shown.size());
+        choose(&f, 0);
+        QCOMPARE(r.p.shown.size(), messages); // no complaint about a field that cannot change
+        QVERIFY(r.s.ScreenAccepted);
+        QCOMPARE(r.s.current().text(Field::Name).trimmed(), QStringLiteral("Robert"));
+        QCOMPARE(r.s.current().text(Field::Age).trimmed(), QStringLiteral("34"));
+        QCOMPARE(r.s.current().code(Field::EditCount), 3);
+    }
+
+    void aDateOfBirthStoredAsNShowsAsN()
+    {
+        ClientRecord c = sampleClient("Ann");
+        c.setRaw(Field::DateOfBirth, "N");
+        Rig r({c});
+        r.s.EditMode = true;
+        r.s.CurClient = 1;
+        frmClientInfo f(r.s, r.p);
+        QVERIFY(r.ok && openScreen(f));
+        QCOMPARE(f.mebDateOfBirth->displayText(), QStringLiteral("N"));
+        choose(&f, 0);
+        QVERIFY(r.s.ScreenAccepted);
+        QCOMPARE(r.s.EditCount, 0);
+    }
+
+    void boldLabelsMoveNoFieldAndEveryControlIsNamed()
+    {
+        Rig r({sampleClient("Ann")});
+        startNewClient(r);
+        frmClientInfo info(r.s, r.p);
+        frmCourtHistory court(r.s, r.p);
+        for (KvxScreen* screen : std::initializer_list<KvxScreen*>{&info, &court}) {
+            QVERIFY(openScreen(*screen));
+            QCOMPARE(test::unnamedControls(screen), QStringList());
+            QList<QLineEdit*> edits;
+            QList<QWidget*> fields;
+            for (QWidget* w : screen->findChildren<QWidget*>()) {
+                if (w->objectName().startsWith(u"txt") || w->objectName().startsWith(u"meb") ||
+                    w->objectName().startsWith(u"cmb"))
+                    fields << w;
+            }
+            QVERIFY(fields.size() >= 7);
+            QList<QRect> before;
+            for (QWidget* w : fields)
+                before << w->geometry();
+            const QSize size = screen->size();
+            for (QWidget* w : fields) {
+                focusOn(w);
+                QList<QRect> now;
+                for (QWidget* x : fields)
+                    now << x->geometry();
+                QCOMPARE(now, before);
+                QCOMPARE(screen->size(), size);
+            }
+        }
+        QCOMPARE(info.txtName->accessibleName(), QStringLiteral("Client Name"));
+        QCOMPARE(info.cmbRace->accessibleName(), QStringLiteral("Ethnicity (Race)"));
     }
 
     void courtItemsAreCheckedOnEnterAndItemEightFirstOnOk()

@@ -102,6 +102,19 @@ TEST(Report, ChartNotesColumnsAndResponses)
               QString("         are inaccurate").leftJustified(37));
 }
 
+TEST(Report, ANameWithControlsFromAnOldDiskStaysOnItsLine)
+{
+    ClientFixture c;
+    c.name = "Ann\tLee\nSecond\x7f";
+    const QStringList lines = reportLines(score(c), c);
+    const QStringList named = lines.filter("Ann Lee Second ");
+    ASSERT_FALSE(named.isEmpty());
+    for (const QString& line : lines)
+        EXPECT_FALSE(line.contains(u'\t') || line.contains(u'\n') || line.contains(QChar(0x7f)))
+            << line.toStdString();
+    EXPECT_EQ(lines.filter("Second").size(), named.size());
+}
+
 TEST(ScoreAndReport, FailuresNameTheFileAndKeepThePreviousReport)
 {
     // The file spoiled (no contents: removed), whether the test is invalid, the error.
