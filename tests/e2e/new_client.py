@@ -192,13 +192,11 @@ def scanned():
     settle()
     type_text(sheet)
     keys('Return')
-    # The sheet has no date of birth: OK asks for it, the rest is taken as read.
+    # The sheet has no date of birth: the operator types it, the rest is taken as read.
     window('Client Information', timeout=30)
     settle()
-    keys('Return')
-    press('OK', within=window('KVX'))
+    wait('text', 'Date of Birth').queryEditableText().setTextContents('N')
     settle()
-    type_text('N')
     press('Information OK')
     gone('Client Information')
     window('Court History')
