@@ -46,6 +46,8 @@ struct Fixture
         test::writeInstallation(program.path(), 20);
         s.ProgramDir = program.path();
         SetDataPath(s, data.path());
+        if (!ReadAllClients(s, MissingDataFile::Create)) // an empty data file to write to
+            std::abort();
         for (int n = 1; n <= kMaxClients; ++n) {
             test::ClientFixture c;
             c.name = QStringLiteral("Client %1").arg(n);

@@ -3,6 +3,7 @@
 #include "install/Settings.h"
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
+#include "store/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -115,10 +116,11 @@ struct Snapshot
     int NumClients;
     int CurClient;
     std::array<ClientRecord, kMaxClients + 1> Clients;
+    LoadedDataFile Loaded;
 
     explicit Snapshot(const Session& s)
         : DataPath(s.DataPath), DataFile(s.DataFile), NumClients(s.NumClients),
-          CurClient(s.CurClient), Clients(s.Clients)
+          CurClient(s.CurClient), Clients(s.Clients), Loaded(s.Loaded)
     {}
     void restore(Session& s) const
     {
@@ -127,6 +129,7 @@ struct Snapshot
         s.NumClients = NumClients;
         s.CurClient = CurClient;
         s.Clients = Clients;
+        s.Loaded = Loaded;
     }
 };
 
@@ -165,17 +168,17 @@ QString driveForMessage(const QString& drive)
 
 Result<QString> readIdentityLine(const QString& path)
 {
-    const QByteArray native = QFile::encodeName(path);
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return fileError(errno, path);
+    // Only the first line counts: a few kilobytes are read, whatever the file's size.
+    const Result<int> fd = openRegularFile(path, O_RDONLY);
+    if (!fd)
+        return fd.error();
     QByteArray bytes(4096, Qt::Uninitialized);
     ssize_t n;
     do {
-        n = ::read(fd, bytes.data(), static_cast<size_t>(bytes.size()));
+        n = ::read(*fd, bytes.data(), static_cast<size_t>(bytes.size()));
     } while (n < 0 && errno == EINTR);
     const int readErr = errno;
-    ::close(fd);
+    ::close(*fd);
     if (n < 0)
         return fileError(readErr, path);
     bytes.truncate(n);
@@ -223,13 +226,16 @@ LoadResult LoadDataDisk(Session& s, const QString& drive, Prompter& p)
         return r;
     }
 
-    if (auto h = runStep([&] { return ReadAllClients(s); }, drive, p)) {
+    // Only an accepted data disk gets a data file; another disk is left as it was found.
+    r.identityOk = isDataDiskIdentity(identity);
+    const MissingDataFile missing =
+        r.identityOk ? MissingDataFile::Create : MissingDataFile::LeaveAbsent;
+    if (auto h = runStep([&] { return ReadAllClients(s, missing); }, drive, p)) {
         r.kind = kindFor(*h);
         return r;
     }
     r.tableRead = true;
 
-    r.identityOk = isDataDiskIdentity(identity);
     if (!r.identityOk) {
         p.Message(QStringLiteral("This is not a Kavexa data disk."), Prompter::Buttons::Ok,
                   Prompter::Icon::Critical, kDataDiskErrorTitle);

@@ -68,6 +68,10 @@ frmVerify::frmVerify(Session& session, Prompter& prompter, QWidget* parent)
     txtPrevQuestion->setFocusPolicy(Qt::NoFocus);
     Frame1 = questionFrame("Frame1", QStringLiteral("Previous Question"), lblPrevQuestion,
                            "lblPrevQuestion", txtPrevQuestion, frAll);
+    // Hidden at the first question, its room kept, so the window never changes size.
+    QSizePolicy keepRoom = Frame1->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    Frame1->setSizePolicy(keepRoom);
 
     auto* cancelPanel = new QFrame(frAll);
     cancelPanel->setObjectName(QStringLiteral("sspCancel"));

@@ -1,22 +1,22 @@
 #include "install/Branding.h"
 
+#include "install/IniFile.h"
+#include "store/Cp1252.h"
+
 #include <QDir>
 #include <QFileInfo>
-#include <QSettings>
 
 namespace kvx {
 
 Branding LoadBranding(const QString& programDir, const QString& brandCode)
 {
     const QDir dir(programDir);
-    QSettings ini(dir.filePath(kBrandingFileName), QSettings::IniFormat);
-    ini.beginGroup(brandCode == QLatin1String("b") ? QStringLiteral("b")
-                                                   : QStringLiteral("Default"));
+    // Read as kvx.ini is: Windows-1252, values as stored. An unreadable file has no lines.
+    const Result<IniFile> ini = loadIniFile(dir.filePath(kBrandingFileName));
+    const QByteArray section = brandCode == QLatin1String("b") ? "b" : "Default";
     auto get = [&](const char* key) {
-        const QVariant v = ini.value(QLatin1String(key));
-        // A value with commas that was not quoted comes back as a list.
-        return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QStringLiteral(", "))
-                                                    : v.toString();
+        const std::optional<QByteArray> v = ini ? ini->value(section, key) : std::nullopt;
+        return v ? cp1252::decode(*v) : QString();
     };
     Branding b;
     b.VendorName = get("VendorName");

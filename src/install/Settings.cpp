@@ -1,8 +1,9 @@
 #include "install/Settings.h"
 
+#include "install/IniFile.h"
+#include "store/Cp1252.h"
+
 #include <QDir>
-#include <QSettings>
-#include <QStringList>
 
 namespace kvx {
 namespace {
@@ -17,62 +18,48 @@ const QString kWorkgroupFile = QStringLiteral("qelwkg.mda");
 // letter era buffer, and a path cut short names another folder.
 constexpr int kPathBuffer = 1024;
 
-// The profile functions match sections and keys without regard to case; so do we, since
-// the file is edited by hand.
-QString findChild(const QStringList& names, const QString& name)
-{
-    for (const QString& n : names) {
-        if (n.compare(name, Qt::CaseInsensitive) == 0)
-            return n;
-    }
-    return {};
-}
-
 } // namespace
 
 Settings::Settings(const QString& programDir)
-    : programDir_(programDir), iniPath_(QDir(programDir).filePath(kIniFileName)),
-      ini_(std::make_unique<QSettings>(iniPath_, QSettings::IniFormat))
+    : programDir_(programDir), iniPath_(QDir(programDir).filePath(kIniFileName))
 {}
-
-Settings::~Settings() = default;
 
 QString Settings::readKey(const QString& section, const QString& key, const QString& defaultValue,
                           int bufferSize) const
 {
-    const QString group = findChild(ini_->childGroups(), section);
-    if (group.isEmpty())
+    // Read afresh each time, as the profile functions do: the file may be edited meanwhile.
+    // An unreadable file reads as one without the key.
+    const Result<IniFile> ini = loadIniFile(iniPath_);
+    if (!ini)
         return defaultValue;
-    ini_->beginGroup(group);
-    const QString name = findChild(ini_->childKeys(), key);
-    const QVariant v = name.isEmpty() ? QVariant() : ini_->value(name);
-    ini_->endGroup();
-    if (name.isEmpty())
+    QByteArray section8, key8;
+    if (!cp1252::encode(section, &section8) || !cp1252::encode(key, &key8))
         return defaultValue;
-
-    // A hand-written value with a comma comes back as a list; it is one text to us.
-    QString text =
-        v.typeId() == QMetaType::QStringList ? v.toStringList().join(u',') : v.toString();
-    const qsizetype zero = text.indexOf(QChar(0));
+    std::optional<QByteArray> v = ini->value(section8, key8);
+    if (!v)
+        return defaultValue;
+    const qsizetype zero = v->indexOf('\0');
     if (zero >= 0)
-        text.truncate(zero);
-    return text.trimmed().left(bufferSize - 1).trimmed();
+        v->truncate(zero);
+    return cp1252::decode(*v).trimmed().left(bufferSize - 1).trimmed();
 }
 
 Status Settings::writeKey(const QString& section, const QString& key, const QString& value)
 {
-    const QString group = findChild(ini_->childGroups(), section);
-    ini_->beginGroup(group.isEmpty() ? section : group);
-    const QString name = findChild(ini_->childKeys(), key);
-    ini_->setValue(name.isEmpty() ? key : name, value);
-    ini_->endGroup();
-    ini_->sync();
-    if (ini_->status() != QSettings::NoError) {
-        return Error{err::PermissionDenied,
-                     QStringLiteral("The settings file %1 could not be written.")
-                         .arg(QDir::toNativeSeparators(iniPath_))};
+    QByteArray section8, key8, value8;
+    if (!cp1252::encode(section, &section8) || !cp1252::encode(key, &key8) ||
+        !cp1252::encode(value, &value8)) {
+        return Error{
+            err::CannotEncode,
+            QStringLiteral("The value \"%1\" cannot be stored in the settings file.").arg(value)};
     }
-    return {};
+    // A file that cannot be read is never replaced: its content would be lost.
+    Result<IniFile> ini = loadIniFile(iniPath_);
+    if (!ini)
+        return ini.error();
+    if (!ini->setValue(section8, key8, value8))
+        return {};
+    return saveIniFile(iniPath_, ini->bytes());
 }
 
 bool Settings::readOnOff(const QString& key) const

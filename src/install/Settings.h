@@ -4,10 +4,6 @@
 
 #include <QString>
 
-#include <memory>
-
-class QSettings;
-
 namespace kvx {
 
 inline const QString kIniFileName = QStringLiteral("kvx.ini");
@@ -18,9 +14,6 @@ class Settings
 {
 public:
     explicit Settings(const QString& programDir);
-    ~Settings();
-    Settings(const Settings&) = delete;
-    Settings& operator=(const Settings&) = delete;
 
     QString iniPath() const { return iniPath_; }
 
@@ -51,7 +44,8 @@ public:
 
     // Raw text of a key as the profile functions return it into a buffer of bufferSize
     // characters: the stored text up to any zero character, blanks trimmed, cut to
-    // bufferSize - 1 characters. A missing key gives defaultValue.
+    // bufferSize - 1 characters. A missing key gives defaultValue. The file is read afresh.
+    // A write changes only its key's line; a value equal to the stored one is not written.
     QString readKey(const QString& section, const QString& key, const QString& defaultValue,
                     int bufferSize) const;
     Status writeKey(const QString& section, const QString& key, const QString& value);
@@ -61,7 +55,6 @@ private:
 
     QString programDir_;
     QString iniPath_;
-    std::unique_ptr<QSettings> ini_;
 };
 
 } // namespace kvx

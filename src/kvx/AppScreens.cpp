@@ -15,9 +15,11 @@
 #include "supervisor/frmSupervisorOptions.h"
 #include "testing/Languages.h"
 #include "testing/QuestionDatabase.h"
+#include "testing/frmPresentQA.h"
 #include "testing/frmSelectEntryMethod.h"
 
 #include <QApplication>
+#include <QDir>
 
 namespace kvx {
 
@@ -65,7 +67,14 @@ void AppScreens::AnswerEntry(const QList<int>& doubtfulItems)
 
 // Each screen below is filled in by the subsystem that builds it.
 
-void AppScreens::Presentation(const QString&) {}
+void AppScreens::Presentation(const QString& language)
+{
+    const Workspace workspace(
+        EngineDefaults{QStringLiteral("QELTest"), QStringLiteral("tamvoli"),
+                       QDir(session_.ProgramDir).filePath(QStringLiteral("kvx.ini"))},
+        QString(), QStringLiteral("admin"), QString());
+    ShowPresentation(session_, prompter_, workspace, language, QApplication::activeWindow());
+}
 
 void AppScreens::ScanSheet()
 {

@@ -4,11 +4,10 @@
 #include "store/ClientRecord.h"
 #include "store/Cp1252.h"
 #include "store/DataFile.h"
+#include "store/RegularFile.h"
 
 #include <QDir>
-#include <QFile>
 
-#include <cerrno>
 #include <optional>
 
 namespace kvx {
@@ -252,17 +251,14 @@ void ReadReportText(const QString& text, const QString& fileName, ScoringTables&
 
 Result<QString> ReadInstallationFile(const QString& programDir, const QString& name)
 {
-    QFile f(resolveFileName(programDir, name));
-    if (!f.exists())
-        return Error{err::FileNotFound, QStringLiteral("%1: file not found").arg(name)};
-    if (!f.open(QIODevice::ReadOnly)) {
-        const Error e = fileError(errno, f.fileName());
-        return Error{e.code, QStringLiteral("%1: %2").arg(name, f.errorString())};
+    const Result<QByteArray> bytes =
+        readRegularFile(resolveFileName(programDir, name), kMaxInstallationFileBytes);
+    if (!bytes) {
+        if (bytes.error().code == err::FileNotFound)
+            return Error{err::FileNotFound, QStringLiteral("%1: file not found").arg(name)};
+        return Error{bytes.error().code, QStringLiteral("%1: %2").arg(name, bytes.error().message)};
     }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError)
-        return Error{err::DeviceIo, QStringLiteral("%1: %2").arg(name, f.errorString())};
-    return cp1252::decode(bytes);
+    return cp1252::decode(*bytes);
 }
 
 Result<ScoringTables> LoadScoringTables(const QString& programDir, QList<FileProblem>* problems)

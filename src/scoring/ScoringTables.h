@@ -82,8 +82,11 @@ void ReadReportText(const QString& text, const QString& fileName, ScoringTables&
 Result<ScoringTables> LoadScoringTables(const QString& programDir,
                                         QList<FileProblem>* problems = nullptr);
 
+// The largest key, report text or paragraph file that is read; real ones are a few kilobytes.
+inline constexpr qint64 kMaxInstallationFileBytes = 1 << 20;
+
 // An installation file read whole and decoded from Windows-1252; the name is matched
-// without regard to case.
+// without regard to case. Only a regular file of at most kMaxInstallationFileBytes is read.
 Result<QString> ReadInstallationFile(const QString& programDir, const QString& name);
 
 } // namespace kvx

@@ -16,14 +16,41 @@ void SetDataPath(Session& s, const QString& folder);
 // to use: the existing file's, or the exact name when none exists.
 QString resolveFileName(const QString& folder, const QString& name);
 
-// Reads every record of DataFile into Clients (creating an empty file when there is
-// none) and sets NumClients and CurClient. A file of more than 51 records is refused
-// and not touched; on any error the session is left as it was.
-Status ReadAllClients(Session& s);
+// What loading does when the data disk holds no data file.
+enum class MissingDataFile
+{
+    Create,     // an accepted data disk starts with an empty data file
+    LeaveAbsent // a disk not (yet) accepted is left as it is: no clients
+};
 
-// Writes Clients[n] as record n (1..NumClients+1) with one positioned write, then flushes
-// it to the disk. On failure the record on disk is the old one and the table is kept.
-Status WriteClient(const Session& s, int n);
+// The operator's text for a data file that is not the one this session loaded.
+inline const QString kDiskChangedMessage =
+    QStringLiteral("The data disk was changed or replaced since it was loaded. Put the same disk "
+                   "back and choose Retry.");
+
+// The largest data file that is read: 51 records and a stray piece too short to count.
+inline constexpr qint64 kMaxDataFileBytes =
+    qint64{kMaxClients} * ClientRecord::Size + ClientRecord::Size / 2;
+
+// Reads every record of DataFile into Clients and sets NumClients and CurClient, after
+// completing a write that the journal shows was interrupted. The session remembers what it
+// read (Loaded). A file of more than 51 records is refused and not touched; on any error the
+// session is left as it was.
+Status ReadAllClients(Session& s, MissingDataFile missing = MissingDataFile::LeaveAbsent);
+
+// Writes Clients[n] as record n (1..NumClients+1) of the data file this session loaded, through
+// the journal, so that an interruption at any moment leaves the old record or the new one.
+// Never creates the data file. Under an exclusive lock it first checks that the file's length
+// is the one the session knows and that record n holds the bytes last read or written;
+// otherwise nothing is written and the error is err::DiskChanged with kDiskChangedMessage.
+// On failure the record on disk is the old one and the table is kept.
+Status WriteClient(Session& s, int n);
+
+// Adds the current client (CurClient = NumClients+1) as a new record and counts it in
+// NumClients. When another program has only appended clients since the disk was loaded, the
+// client table is read again and the client takes the next free number (CurClient follows);
+// returns the number the client got. Refused with err::BadRecordNumber when the disk is full.
+Result<int> AppendClient(Session& s);
 
 // Blanks the current client's entry (an abandoned intake leaves nothing behind).
 void ClearClient(Session& s);

@@ -28,6 +28,12 @@ inline constexpr int DbNoSuchTable = 3078;
 inline constexpr int DbNoSuchField = 3265;
 inline constexpr int DbNoCurrentRecord = 3021;
 inline constexpr int DbFailure = 3146;
+// The data file is no longer the one this session loaded (another disk, another program).
+inline constexpr int DiskChanged = 9001;
+// A file larger than any file of its kind; it is not read.
+inline constexpr int FileTooLarge = 9002;
+// Another program holds the data file locked for longer than a write takes.
+inline constexpr int FileLocked = 9003;
 // An operating-system error with no number of its own is reported as this base plus errno.
 inline constexpr int OsErrorBase = 10000;
 } // namespace err

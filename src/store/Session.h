@@ -24,6 +24,16 @@ struct ScannedIntake
 };
 inline const QString kDataFileName = QStringLiteral("DATA401.KVX");
 
+// What a session knows of the data file it loaded: the file's length and each record's bytes
+// as last read or written. A write is refused when the file on the disk no longer matches.
+struct LoadedDataFile
+{
+    QString path; // the DataFile it was loaded from; empty until a disk is loaded
+    qint64 length = 0;
+    std::array<QByteArray, kMaxClients + 1> records{}; // entry n: record n's bytes (a last
+                                                       // record may be short)
+};
+
 // The run-time state the screens share. One object, owned by the application (or by a
 // test), handed to every screen by reference.
 struct Session
@@ -35,6 +45,7 @@ struct Session
     int NumClients = 0;
     int CurClient = 0;
     std::array<ClientRecord, kMaxClients + 1> Clients{}; // entry n = file record n; 0 unused
+    LoadedDataFile Loaded;
 
     bool EditMode = false;
     bool ScanEditMode = false;

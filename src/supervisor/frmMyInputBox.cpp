@@ -48,13 +48,35 @@ frmMyInputBox::frmMyInputBox(Session& session, Prompter& prompter, QWidget* pare
     layout->addWidget(MsgPanel);
 }
 
+void frmMyInputBox::setHelpMessage(const QString& text)
+{
+    helpMessage_ = text;
+    // Shown at once, so that the box is sized for the prompt before it appears.
+    showProperties();
+}
+
+void frmMyInputBox::setPasswordInput(bool on)
+{
+    passwordInput_ = on;
+    showProperties();
+}
+
+void frmMyInputBox::showProperties()
+{
+    lblHelpMsg->setText(helpMessage_);
+    txtInput->setAccessibleName(helpMessage_.isEmpty() ? windowTitle() : helpMessage_);
+    txtInput->setEchoMode(passwordInput_ ? QLineEdit::Password : QLineEdit::Normal);
+    // The prompt promises asterisks; the style's own mask character is a dot.
+    txtInput->setStyleSheet(passwordInput_
+                                ? QStringLiteral("QLineEdit { lineedit-password-character: 42; }")
+                                : QString());
+}
+
 void frmMyInputBox::showEvent(QShowEvent* e)
 {
     cancelled_ = false;
     txtInput->setMaxLength(inputLength_ > 0 ? inputLength_ : 32767);
-    lblHelpMsg->setText(helpMessage_);
-    txtInput->setAccessibleName(helpMessage_.isEmpty() ? windowTitle() : helpMessage_);
-    txtInput->setEchoMode(passwordInput_ ? QLineEdit::Password : QLineEdit::Normal);
+    showProperties();
     KvxScreen::showEvent(e);
     if (!txtInput->hasFocus())
         txtInput->setFocus(Qt::OtherFocusReason);

@@ -18,11 +18,11 @@ public:
     frmMyInputBox(Session& session, Prompter& prompter, QWidget* parent = nullptr);
 
     bool PasswordInput() const { return passwordInput_; }
-    void setPasswordInput(bool on) { passwordInput_ = on; }
+    void setPasswordInput(bool on);
     int InputLength() const { return inputLength_; }
     void setInputLength(int n) { inputLength_ = n; }
     QString HelpMessage() const { return helpMessage_; }
-    void setHelpMessage(const QString& text) { helpMessage_ = text; }
+    void setHelpMessage(const QString& text);
     QString InputValue() const { return inputValue_; }
     bool Cancelled() const { return cancelled_; }
 
@@ -44,6 +44,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showProperties();
+
     bool passwordInput_ = false;
     int inputLength_ = 25;
     QString helpMessage_, inputValue_, fieldHelp_;

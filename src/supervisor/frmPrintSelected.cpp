@@ -187,6 +187,15 @@ void frmPrintSelected::printSelected()
             rows << row;
         }
     }
+    if (rows.isEmpty()) {
+        // The arrows move through the list without choosing; closing now would look as if
+        // the reports had gone to the printer.
+        prompter().Message(QStringLiteral("No client is selected for printing.\nPress the space "
+                                          "bar on a name, or click it, to select it."),
+                           Prompter::Buttons::Ok, Prompter::Icon::Information, windowTitle());
+        lbNameDisplay->setFocus(Qt::OtherFocusReason);
+        return;
+    }
     const QList<int> records = RecordsForRows(rows, lbNameDisplay->count());
     if (!records.isEmpty())
         RunReportBatch(session(), records, printer_, prompter(), this);

@@ -5,6 +5,7 @@
 #include "supervisor/DelNames.h"
 #include "supervisor/SecretCode.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QHBoxLayout>
@@ -243,6 +244,10 @@ void frmSupervisorOptions::tabChanged(int index)
     default:
         break;
     }
+    // A tab's shortcut taken on a print option leaves the focus on the bare page, where no
+    // key acts; the tab control takes it instead and passes it on as when tabbed to.
+    if (QApplication::focusWidget() == sstSupervisorOperations->currentWidget())
+        sstSupervisorOperations->tabBar()->setFocus(Qt::ShortcutFocusReason);
 }
 
 void frmSupervisorOptions::tabFocused()

@@ -25,6 +25,7 @@ public:
         Ok,
         OkCancel,
         YesNo,
+        YesNoDefaultNo, // Yes and No, No the default: for a Yes that loses work
         YesNoCancel,
         RetryCancel
     };

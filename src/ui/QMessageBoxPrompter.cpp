@@ -31,6 +31,7 @@ QMessageBox::StandardButtons boxButtons(Prompter::Buttons buttons)
     case Prompter::Buttons::OkCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case Prompter::Buttons::YesNo:
+    case Prompter::Buttons::YesNoDefaultNo:
         return QMessageBox::Yes | QMessageBox::No;
     case Prompter::Buttons::YesNoCancel:
         return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
@@ -59,6 +60,8 @@ Prompter::Answer QMessageBoxPrompter::Message(const QString& text, Buttons butto
             break;
         }
     }
+    if (buttons == Buttons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Cancel:
         return Answer::Cancel;

@@ -19,6 +19,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStyleOptionButton>
 #include <QTextEdit>
 #include <QTimer>
 

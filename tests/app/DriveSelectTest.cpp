@@ -6,6 +6,8 @@
 
 #include <map>
 
+#include <sys/stat.h>
+
 using namespace kvx;
 using kvx::test::ScriptedPrompter;
 using kvx::test::str;
@@ -156,6 +158,28 @@ TEST_F(DriveSelectTest, MessageSequences)
         for (const char* name : {"good", "twelve", "blanks", "abc"})
             EXPECT_FALSE(QFile::exists(disk(name) + "/checkWriteTest")) << name;
     }
+}
+
+TEST_F(DriveSelectTest, ARefusedOrSpecialDiskIsLeftAsItWas)
+{
+    ASSERT_TRUE(test::makeDataDisk(disk("foreign"), "ABC\r\n", -1));
+    Session s;
+    ScriptedPrompter prompter;
+    EXPECT_EQ(LoadDataDisk(s, disk("foreign"), prompter).kind, LoadResult::Refused);
+    EXPECT_EQ(QDir(disk("foreign")).entryList(QDir::Files), QStringList{"TID"});
+    // Once accepted, the same disk gets its empty data file.
+    ASSERT_TRUE(test::writeBytes(disk("foreign/TID"), "KVX\r\n"));
+    EXPECT_EQ(LoadDataDisk(s, disk("foreign"), prompter).kind, LoadResult::Accepted);
+    EXPECT_EQ(QFileInfo(disk("foreign/DATA401.KVX")).size(), 0);
+
+    // A FIFO in the identity file's place is not waited on: the disk holds no test information.
+    ASSERT_TRUE(QDir().mkpath(disk("pipe")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(disk("pipe/TID")).constData(), 0666), 0);
+    prompter.shown.clear();
+    prompter.answers = {A::Yes};
+    EXPECT_EQ(LoadDataDisk(s, disk("pipe"), prompter).kind, LoadResult::Refused);
+    ASSERT_EQ(prompter.shown.size(), 1);
+    EXPECT_EQ(str(prompter.shown[0].text), str(noInfo(disk("pipe"))));
 }
 
 TEST_F(DriveSelectTest, ReloadOfTheOldDiskFailingEndsTheProgram)

@@ -11,7 +11,8 @@
 namespace kvx::test {
 
 // A Prompter for tests: records every message and beep, and answers from a queue. With the
-// queue empty it answers with the first button of the set (Ok or Yes or Retry).
+// queue empty it answers with the default button of the set (Ok or Yes or Retry, No for
+// YesNoDefaultNo).
 class ScriptedPrompter : public Prompter
 {
 public:
@@ -34,6 +35,8 @@ public:
             return a;
         }
         switch (buttons) {
+        case Buttons::YesNoDefaultNo:
+            return Answer::No;
         case Buttons::YesNo:
         case Buttons::YesNoCancel:
             return Answer::Yes;

@@ -155,6 +155,19 @@ private slots:
         QVERIFY(r.p.shown.isEmpty());
     }
 
+    // The window neither grows nor jumps when the previous question comes and goes.
+    void theScreenKeepsItsSizeAsThePreviousQuestionComesAndGoes()
+    {
+        Rig r;
+        QVERIFY(r.ok && QTest::qWaitForWindowExposed(r.f.operator->()));
+        const QRect shown = r.f->geometry();
+        for (const int key : {int(Qt::Key_1), int(Qt::Key_Backspace)}) {
+            QTest::keyClick(r.f->txtCurQuestion, Qt::Key(key));
+            QCoreApplication::processEvents();
+            QCOMPARE(r.f->geometry(), shown);
+        }
+    }
+
     // Cancel by its button (Enter on it) or by the window's close button, in either pass.
     void cancellingStoresNothing()
     {

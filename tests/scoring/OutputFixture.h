@@ -23,6 +23,8 @@ struct OutputInstall
         writeInstallation(program.path());
         s.ProgramDir = program.path();
         SetDataPath(s, data.path());
+        if (!ReadAllClients(s, MissingDataFile::Create)) // an empty data file to write to
+            std::abort();
         for (int n = 1; n <= 7; ++n) {
             // Client 1 scores on ALCOHOL and VIOLENCE, with arrest floors.
             ClientFixture c =

@@ -43,6 +43,8 @@ protected:
 TEST_F(DataFileTest, MissingFileIsCreatedEmptyAndCountsRoundToWholeRecords)
 {
     ASSERT_TRUE(ReadAllClients(s));
+    EXPECT_FALSE(QFile::exists(file())); // only an accepted disk gets one
+    ASSERT_TRUE(ReadAllClients(s, MissingDataFile::Create));
     EXPECT_EQ(s.NumClients, 0);
     EXPECT_TRUE(QFile::exists(file()));
     EXPECT_EQ(QFileInfo(file()).size(), 0);
@@ -173,7 +175,7 @@ TEST(DataFileErrors, MissingFolderAndReadOnlyDiskReportTheirErrors)
     test::ReadOnlyFolder disk, empty;
     ASSERT_TRUE(disk.valid() && empty.valid() && empty.makeReadOnly());
     SetDataPath(s, empty.path());
-    EXPECT_EQ(code(ReadAllClients(s)), err::PermissionDenied);
+    EXPECT_EQ(code(ReadAllClients(s, MissingDataFile::Create)), err::PermissionDenied);
 
     SetDataPath(s, disk.path());
     ASSERT_TRUE(writeBytes(s.DataFile, records(2)));

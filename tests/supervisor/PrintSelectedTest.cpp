@@ -160,6 +160,24 @@ private slots:
         QVERIFY(!f.isVisible());
     }
 
+    // Arrowed to a name but nothing chosen: told so, the screen stays, nothing printed.
+    void printingWithNothingSelectedSaysSo()
+    {
+        RecordingPrinter printer;
+        frmPrintSelected f(inst->s, p, printer);
+        QVERIFY(open(f));
+        press(f.lbNameDisplay, Qt::Key_Down);
+        press(menuButton(f, 0), Qt::Key_Return);
+        QCOMPARE(said(p), QStringList{"Print Selected Reports: No client is selected for "
+                                      "printing.\nPress the space bar on a name, or click it, "
+                                      "to select it."});
+        QVERIFY(f.isVisible() && f.lbNameDisplay->hasFocus() && printer.printed.isEmpty());
+        press(f.lbNameDisplay, Qt::Key_Space);
+        press(menuButton(f, 0), Qt::Key_Return);
+        QCOMPARE(clientsIn(printer.printed), QStringList{"Client 2"});
+        QVERIFY(!f.isVisible());
+    }
+
     void printSelectedNeedsACurrentLine()
     {
         RecordingPrinter printer;

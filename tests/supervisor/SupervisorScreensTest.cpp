@@ -1,6 +1,7 @@
 // The input box and the supervisor options screen, driven as real dialogs.
 #include "scoring/OutputFixture.h"
 #include "scoring/ReportPrint.h"
+#include "supervisor/SecretCode.h"
 #include "supervisor/frmMyInputBox.h"
 #include "supervisor/frmSupervisorOptions.h"
 
@@ -122,6 +123,54 @@ private slots:
                 box.menuChoices()->button(1)->click();
             QVERIFY(!box.isVisible() && box.Cancelled() && !box.PasswordInput());
             QCOMPARE(box.InputValue(), QString());
+        }
+    }
+
+    // As the secret code opens it: the prompt is given before the box is shown.
+    void inputBoxFitsItsPromptAndShowsAsterisks()
+    {
+        frmMyInputBox box(inst->s, *p);
+        box.setHelpMessage(kSecretCodePrompt);
+        box.setPasswordInput(true);
+        QVERIFY(openScreen(box));
+        const QLabel* prompt = box.lblHelpMsg;
+        QVERIFY(prompt->height() >= prompt->heightForWidth(prompt->width()));
+        const QPushButton* ok = box.menuChoices()->button(0);
+        QVERIFY(ok->height() >= ok->minimumSizeHint().height());
+        QTest::keyClicks(box.txtInput, QStringLiteral("kvx"));
+        QCOMPARE(box.txtInput->displayText(), QStringLiteral("***"));
+    }
+
+    // The centred button row keeps its place while the focus moves along it.
+    void menuButtonsStayPutWhenFocused()
+    {
+        auto screen = makeOptions();
+        QVERIFY(openScreen(*screen));
+        MenuChoices* menu = screen->menuChoices();
+        const QRect before[2] = {menu->panel(0)->geometry(), menu->panel(1)->geometry()};
+        for (int i : {0, 1, 0}) {
+            menu->button(i)->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            QCOMPARE(menu->panel(0)->geometry(), before[0]);
+            QCOMPARE(menu->panel(1)->geometry(), before[1]);
+        }
+    }
+
+    // A tab's shortcut taken while a print option has the focus: the focus goes where the
+    // keys can act, never stays on the page just hidden.
+    void aTabShortcutLeavesTheFocusOnScreen()
+    {
+        auto screen = makeOptions();
+        QVERIFY(openScreen(*screen));
+        for (const auto& [key, tab] :
+             {std::pair{Qt::Key_D, int(frmSupervisorOptions::DeleteNamesTab)},
+              std::pair{Qt::Key_V, int(frmSupervisorOptions::VerifyTab)}}) {
+            screen->sstSupervisorOperations->setCurrentIndex(frmSupervisorOptions::ReportsTab);
+            screen->optPrintOption[0]->setFocus(Qt::TabFocusReason);
+            QVERIFY(screen->optPrintOption[0]->hasFocus());
+            QTest::keyClick(screen.get(), key, Qt::AltModifier);
+            QCOMPARE(screen->sstSupervisorOperations->currentIndex(), tab);
+            QTRY_COMPARE(QApplication::focusWidget(), screen->menuChoices()->button(0));
         }
     }
 
