@@ -169,6 +169,16 @@ void frmClientInfo::Load()
         session().EditCount = 0;
         session().NameDeleted = 0;
     }
+    if (!session().EditMode && session().ScanEditMode) {
+        // What the sheet gave, for the operator to check.
+        const ScannedIntake& v = session().Scanned;
+        txtName->setText(v.name);
+        txtAge->setText(v.age);
+        cmbGender->choose(v.gender);
+        cmbRace->choose(v.race);
+        cmbEducation->choose(v.education);
+        cmbMarital->choose(v.marital);
+    }
     updateOkHelp();
 }
 

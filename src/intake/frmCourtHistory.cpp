@@ -124,8 +124,12 @@ frmCourtHistory::frmCourtHistory(Session& session, Prompter& prompter, QWidget* 
     layout->addWidget(menu);
     layout->addWidget(MsgPanel);
 
-    if (session.EditMode)
+    if (session.EditMode) {
         GetCourtData();
+    } else if (session.ScanEditMode) {
+        for (int item = 1; item <= kCourtItemCount; ++item)
+            box(item)->setText(session.Scanned.court[static_cast<size_t>(item - 1)]);
+    }
 }
 
 int frmCourtHistory::itemOf(QObject* w) const

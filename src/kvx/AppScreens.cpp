@@ -6,13 +6,17 @@
 #include "install/Branding.h"
 #include "install/Settings.h"
 #include "intake/IntakeScreens.h"
+#include "scan/ScanAnswerSheet.h"
 #include "scoring/ReportPrint.h"
 #include "scoring/frmViewReport.h"
+#include "supervisor/SecretCode.h"
 #include "supervisor/frmMyInputBox.h"
 #include "supervisor/frmPrintSelected.h"
 #include "supervisor/frmSupervisorOptions.h"
+#include "testing/Languages.h"
 #include "testing/QuestionDatabase.h"
 #include "testing/frmPresentQA.h"
+#include "testing/frmSelectEntryMethod.h"
 
 #include <QApplication>
 #include <QDir>
@@ -72,9 +76,24 @@ void AppScreens::Presentation(const QString& language)
     ShowPresentation(session_, prompter_, workspace, language, QApplication::activeWindow());
 }
 
-void AppScreens::ScanSheet() {}
+void AppScreens::ScanSheet()
+{
+    SaneSheetScanner scanner(Settings(session_.ProgramDir).GetScannerDevice());
+    ScanAnswerSheet(session_, prompter_, *this, scanner, imagePicker_,
+                    DefaultWorkspace(session_.ProgramDir));
+}
 
-void AppScreens::EntryMethod() {}
+void AppScreens::EntryMethod()
+{
+    frmSelectEntryMethod screen(
+        session_, prompter_, *this,
+        [this] {
+            return PresentationLanguages(DefaultWorkspace(session_.ProgramDir),
+                                         session_.QuestionDbPath);
+        },
+        [this] { return AskSecretCode(*this, prompter_); }, QApplication::activeWindow());
+    screen.exec();
+}
 
 void AppScreens::SupervisorOptions()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/frmDriveSelect.h"
+#include "scan/ScanAnswerSheet.h"
 #include "store/Session.h"
 #include "ui/Prompter.h"
 #include "ui/Screens.h"
@@ -34,6 +35,7 @@ private:
     Session& session_;
     Prompter& prompter_;
     FileDialogFolderPicker folderPicker_;
+    FileDialogImagePicker imagePicker_; // remembers its folder from one scan to the next
     std::unique_ptr<frmDriveSelect> driveSelect_;
 };
 

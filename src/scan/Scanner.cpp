@@ -279,6 +279,17 @@ void SetTwainOptions(TwainOptions& o)
     o.TwainFlags = 0;
 }
 
+bool ScannerPresent(const QString& device)
+{
+    if (!device.isEmpty())
+        return true;
+    Session session;
+    if (session.initStatus() != SANE_STATUS_GOOD)
+        return false;
+    const SANE_Device** list = nullptr;
+    return sane_get_devices(&list, SANE_TRUE) == SANE_STATUS_GOOD && list && list[0];
+}
+
 Result<QImage> AcquirePage(const TwainOptions& o, const QString& device)
 {
     Session session;

@@ -34,4 +34,7 @@ void SetTwainOptions(TwainOptions& o);
 // 20082 no device, 20080 cancelled, 20081 out of memory, 20083 busy, 20084 anything else.
 Result<QImage> AcquirePage(const TwainOptions& o, const QString& device);
 
+// Whether a scan can be tried: a device is named, or SANE finds a local one.
+bool ScannerPresent(const QString& device);
+
 } // namespace kvx

@@ -9,6 +9,19 @@
 namespace kvx {
 
 inline constexpr int kMaxClients = 51;
+
+// What a scanned sheet proposes to the intake screens in ScanEditMode. The screens show it;
+// it reaches the client table only when the operator accepts them.
+struct ScannedIntake
+{
+    QString name;
+    QString age;
+    int gender = 0; // list indexes, 0 = "N/A"
+    int race = 0;
+    int marital = 0;
+    int education = 0;
+    std::array<QString, 15> court{}; // court history items 1..15
+};
 inline const QString kDataFileName = QStringLiteral("DATA401.KVX");
 
 // What a session knows of the data file it loaded: the file's length and each record's bytes
@@ -36,6 +49,7 @@ struct Session
 
     bool EditMode = false;
     bool ScanEditMode = false;
+    ScannedIntake Scanned; // read while ScanEditMode is set
     bool ScreenAccepted = false;
     bool RefreshNames = true;
     int EditCount = 0;
