@@ -187,6 +187,9 @@ def check_view():
     text = pdf_text(state['pdf'])
     if state['name'] not in text:
         raise Failure(f'the saved PDF does not name "{state["name"]}":\n{text[:400]}')
+    others = [n for n in names if n != state['name'] and n in text]
+    if others:
+        raise Failure(f'the saved PDF also names {others}')
     return f'the report of "{state["name"]}" saved as PDF'
 
 
