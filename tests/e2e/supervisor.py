@@ -116,11 +116,6 @@ def drive_view():
     save_state(name=name, pdf=target)
 
 
-def pages(path):
-    out = subprocess.run(['pdfinfo', path], check=True, capture_output=True, text=True).stdout
-    return int(re.search(r'^Pages:\s+(\d+)', out, re.M).group(1))
-
-
 def queue_busy():
     out = subprocess.run(['lpstat', '-o', os.environ['PRINTER']], capture_output=True, text=True)
     return bool(out.stdout.strip())
@@ -193,37 +188,73 @@ def check_view():
     return f'the report of "{state["name"]}" saved as PDF'
 
 
-def check_printall():
-    state = load_state()
-    folder = os.environ['KVX_PDF_DIR']
-    before = open(os.path.join(WORK, 'before.kvx'), 'rb').read()
-    clients = records(before)
+def render(path):
+    """Every page of a PDF as grey pixels, at a resolution that still tells names apart."""
+    stem = os.path.join(WORK, 'page')
+    subprocess.run(['pdftoppm', '-r', '40', '-gray', path, stem], check=True, capture_output=True)
+    shots = sorted(f for f in os.listdir(WORK) if f.startswith('page') and f.endswith('.pgm'))
+    pixels = []
+    for f in shots:
+        with open(os.path.join(WORK, f), 'rb') as image:
+            data = image.read()
+        os.remove(os.path.join(WORK, f))
+        # P5 header: magic, width height, maximum value, each followed by one blank.
+        fields = data.split(maxsplit=4)
+        pixels.append((fields[1], fields[2], fields[4][-int(fields[1]) * int(fields[2]):]))
+    return pixels
 
-    def done():
-        return len(pdf_files(folder) - set(state['before'])) >= len(clients) and not queue_busy()
 
-    wait_for(done, f'{len(clients)} PDF files from the print queue', timeout=45)
+def differing(a, b):
+    """Pixels that differ between two renderings; a page more or less counts as all of it."""
+    if len(a) != len(b) or any(p[:2] != q[:2] for p, q in zip(a, b)):
+        return 10 ** 9
+    return sum(sum(x != y for x, y in zip(p[2], q[2])) for p, q in zip(a, b))
 
+
+def queue_files(folder, known, count, what):
     def job(path):
         m = re.search(r'job_(\d+)', os.path.basename(path))
         return (int(m.group(1)) if m else 0, os.path.getmtime(path))
 
-    made = sorted(pdf_files(folder) - set(state['before']), key=job)
-    if len(made) != len(clients):
-        raise Failure(f'{len(made)} PDF files for {len(clients)} clients: {made}')
+    def done():
+        return len(pdf_files(folder) - known) >= count and not queue_busy()
+
+    wait_for(done, f'{count} PDF files from the print queue ({what})', timeout=45)
+    made = sorted(pdf_files(folder) - known, key=job)
+    if len(made) != count:
+        raise Failure(f'{len(made)} PDF files for {count} clients ({what}): {made}')
+    return made
+
+
+def check_printall():
+    state = load_state()
+    folder = os.environ['KVX_PDF_DIR']
+    count = len(records(open(os.path.join(WORK, 'before.kvx'), 'rb').read()))
+    made = queue_files(folder, set(state['before']), count, 'kvx')
     # The queue's files carry their text as glyphs without a text map, so pdftotext cannot read
-    # the names back: each file is held to the page count of its client's own report instead.
-    for n, path in enumerate(made, start=1):
-        ref = os.path.join(WORK, f'client-{n}.pdf')
-        subprocess.run([os.environ['KVX_TOOL'], 'print', '--program-dir', INST, '--data-dir',
-                        os.path.dirname(DATA), '--clients', str(n), '--pdf', ref],
-                       check=True, capture_output=True)
-        if pages(path) != pages(ref) or pages(ref) < 1:
-            raise Failure(f'report {n} ({os.path.basename(path)}) has {pages(path)} pages, '
-                          f'client {n}\'s report {pages(ref)}')
-    for path in made:
-        os.remove(path)
-    return f'{len(made)} reports from the print queue, each as long as its client\'s own'
+    # the names back. The same queue's pictures of kvxtool's reports for each client stand in:
+    # file n must show client n's report and no other.
+    subprocess.run([os.environ['KVX_TOOL'], 'print', '--program-dir', INST, '--data-dir',
+                    os.path.dirname(DATA), '--printer', os.environ['PRINTER'], '--clients',
+                    ','.join(str(n) for n in range(1, count + 1))],
+                   check=True, capture_output=True)
+    refs = queue_files(folder, set(state['before']) | set(made), count, 'kvxtool')
+    try:
+        ours = [render(p) for p in made]
+        theirs = [render(p) for p in refs]
+        worst, closest = 0, 10 ** 9
+        for n, shown in enumerate(ours, start=1):
+            diffs = [differing(shown, t) for t in theirs]
+            others = min(d for i, d in enumerate(diffs) if i != n - 1)
+            worst, closest = max(worst, diffs[n - 1]), min(closest, others)
+            if diffs[n - 1] * 10 >= others:
+                raise Failure(f'report {n} ({os.path.basename(made[n - 1])}) differs from '
+                              f'client {n}\'s in {diffs[n - 1]} pixels, from another in {others}')
+    finally:
+        for path in made + refs:
+            os.remove(path)
+    return (f'{count} reports from the print queue, report n showing client n (at most {worst} '
+            f'pixels off its own, at least {closest} off another)')
 
 
 def check_verify():
