@@ -216,8 +216,13 @@ def queue_files(folder, known, count, what):
         m = re.search(r'job_(\d+)', os.path.basename(path))
         return (int(m.group(1)) if m else 0, os.path.getmtime(path))
 
+    def whole(path):
+        # The queue's writer may still be finishing a file the folder already shows.
+        return subprocess.run(['pdfinfo', path], capture_output=True).returncode == 0
+
     def done():
-        return len(pdf_files(folder) - known) >= count and not queue_busy()
+        new = pdf_files(folder) - known
+        return len(new) >= count and not queue_busy() and all(whole(p) for p in new)
 
     wait_for(done, f'{count} PDF files from the print queue ({what})', timeout=45)
     made = sorted(pdf_files(folder) - known, key=job)
