@@ -23,7 +23,6 @@ STATE = os.path.join(WORK, 'state.json')
 
 # The data file: 239 bytes a client in Windows-1252.
 RECORD = 239
-NAME = slice(0, 25)
 GENDER, RACE, COURT, ANSWERS, NAME_DELETED = 38, 39, 52, 82, 238
 
 # The verification keys item 5 differently, then corrects it to a third value there.
