@@ -1,18 +1,8 @@
 #pragma once
 
-// Drives modal dialogs from Qt Test code. A modal exec() blocks the test, so the action on the
-// dialog is queued first and runs from the event loop once the dialog is up:
-//
-//   kvx::test::ModalDriver driver;
-//   driver.onModal<frmDriveSelect>([](frmDriveSelect* d) {
-//       QTest::keyClick(kvx::test::child<QComboBox>(d, "drDrive"), Qt::Key_Down);
-//       kvx::test::child<QPushButton>(d, "cmdDone")->click();
-//   });
-//   screens.DriveSelect(); // blocks until the queued action closes the dialog
-//   QVERIFY2(driver.failures().isEmpty(), qPrintable(driver.failures().join('\n')));
-//
-// A dialog that never appears is reported after the timeout; one that the action leaves open
-// is closed (rejected), so a failing test never hangs.
+// Drives modal dialogs from Qt Test code: exec() blocks the test, so the action on the dialog is
+// queued first and runs from the event loop once the dialog is up. A dialog that never appears is
+// reported after the timeout; one the action leaves open is rejected, so a test never hangs.
 
 #include <QApplication>
 #include <QDeadlineTimer>

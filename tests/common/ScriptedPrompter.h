@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -51,6 +52,14 @@ public:
 
     // The text of the last message, or empty.
     QString lastText() const { return shown.isEmpty() ? QString() : shown.back().text; }
+    // Every message so far as "title: text".
+    QStringList said() const
+    {
+        QStringList all;
+        for (const Shown& m : shown)
+            all << m.title + ": " + m.text;
+        return all;
+    }
 
     QList<Shown> shown;
     std::deque<Answer> answers;

@@ -2,6 +2,7 @@
 #include "entry/frmNewEntry.h"
 
 #include "common/ModalDriver.h"
+#include "common/ScreenKeys.h"
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
 #include "store/DataFile.h"
@@ -50,26 +51,11 @@ struct Rig
     bool ok = false;
 };
 
-bool openScreen(QDialog& screen)
-{
-    screen.show();
-    QApplication::setActiveWindow(&screen);
-    const bool active = QTest::qWaitForWindowActive(&screen);
-    QCoreApplication::processEvents();
-    return active;
-}
-
 // Each key to whatever has the focus at that moment, with no pause between keys.
 void keys(const QString& text)
 {
     for (QChar c : text)
         QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
-}
-
-void press(Qt::Key key, int times = 1)
-{
-    for (int i = 0; i < times; ++i)
-        QTest::keyClick(QApplication::focusWidget(), key);
 }
 
 void choose(frmNewEntry& f, int button)
@@ -162,7 +148,8 @@ private slots:
             QVERIFY(r.ok && openScreen(f));
             QCOMPARE(f.grid(2)->columnCount(), 6); // five answer columns
             QCOMPARE(f.grid(3)->horizontalHeaderItem(5)->text(), "5");
-            press(Qt::Key_Tab, index);
+            for (int i = 0; i < index; ++i)
+                press(Qt::Key_Tab);
             ResponseGrid* g = f.grid(index);
             QCOMPARE(QApplication::focusWidget(), g);
             QCOMPARE(f.helpLine()->text(), EntryHelpText(g->answerType()));
@@ -246,10 +233,12 @@ private slots:
         keys("1");
         QCOMPARE(f.answerTable().code(140), '1');
         QVERIFY(rowHighlighted(three, 5) && !rowHighlighted(three, 4));
-        press(Qt::Key_Tab, 4); // round to the first grid, then back to the third
+        for (int i = 0; i < 4; ++i) // round to the first grid, then back to the third
+            press(Qt::Key_Tab);
         QCOMPARE(f.currentGrid(), 0);
         QVERIFY(rowHighlighted(f.grid(0), 0) && !rowHighlighted(three, 5));
-        press(Qt::Key_Tab, 2);
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
         QCOMPARE(f.currentGrid(), 2);
         QVERIFY(rowHighlighted(three, 5) && !rowHighlighted(f.grid(0), 0));
     }
@@ -320,7 +309,8 @@ private slots:
             QVERIFY(doubt != c);
         QCOMPARE(back(f.grid(0), 15, 0), kWhite);
         QCOMPARE(back(f.grid(2), 4, 0), doubt);
-        press(Qt::Key_Down, 16);
+        for (int i = 0; i < 16; ++i)
+            press(Qt::Key_Down);
         QCOMPARE(f.doubtfulItems().count(), 3); // passing over it is not checking it
         keys("2");
         QCOMPARE(f.lblDoubtful->text(), "2 answers need checking: 64, 140");

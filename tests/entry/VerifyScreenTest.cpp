@@ -71,14 +71,6 @@ QByteArray fifthDiffers()
     return QByteArray(storedAnswers()).replace(4, 1, "1");
 }
 
-QStringList said(const ScriptedPrompter& p)
-{
-    QStringList all;
-    for (const auto& m : p.shown)
-        all << m.title + ": " + m.text;
-    return all;
-}
-
 const QString kNoCorrections =
     QStringLiteral("Data Verification.: Data Verification complete. No corrections needed.");
 const QString kCorrectionsDue = QStringLiteral(
@@ -102,7 +94,7 @@ private slots:
                                                          "sheet. Press Backspace for previous "
                                                          "question."));
         keyAll(r, storedAnswers());
-        QCOMPARE(said(r.p), QStringList{kNoCorrections});
+        QCOMPARE(r.p.said(), QStringList{kNoCorrections});
         QCOMPARE(r.f->result(), int(QDialog::Accepted));
         QCOMPARE(r.bytes(), Rig::disk());
         QCOMPARE(r.p.beeps, 0);
@@ -113,12 +105,12 @@ private slots:
         Rig r;
         QVERIFY(r.ok);
         keyAll(r, fifthDiffers());
-        QCOMPARE(said(r.p), QStringList{kCorrectionsDue});
+        QCOMPARE(r.p.said(), QStringList{kCorrectionsDue});
         QCOMPARE(r.f->lblCurQuestion->text(), QStringLiteral("Question #5"));
         QVERIFY(r.f->Frame1->isHidden() && r.f->isVisible());
         keyAll(r, "50"); // "5" still refused
         QCOMPARE(r.p.beeps, 1);
-        QCOMPARE(said(r.p), (QStringList{kCorrectionsDue, kComplete}));
+        QCOMPARE(r.p.said(), (QStringList{kCorrectionsDue, kComplete}));
         QVERIFY(!r.f->isVisible());
         const QByteArray stored = QByteArray(storedAnswers()).replace(4, 1, "0");
         QCOMPARE(r.bytes(), Rig::disk(stored));
@@ -188,7 +180,7 @@ private slots:
                 }
                 QVERIFY(!r.f->isVisible());
                 QCOMPARE(r.f->result(), int(QDialog::Rejected));
-                QCOMPARE(said(r.p), correctionPass ? QStringList{kCorrectionsDue} : QStringList{});
+                QCOMPARE(r.p.said(), correctionPass ? QStringList{kCorrectionsDue} : QStringList{});
                 QCOMPARE(r.bytes(), Rig::disk());
                 QCOMPARE(r.s.client(2), client("Bob"));
             }
@@ -217,8 +209,8 @@ private slots:
         r.p.shown.clear();
         r.p.onMessage = [&r](const ScriptedPrompter::Shown&) { r.dir.makeWritable(); };
         keyAll(r, "1");
-        QCOMPARE(said(r.p).size(), 2);
-        QCOMPARE(said(r.p).last(), kComplete);
+        QCOMPARE(r.p.said().size(), 2);
+        QCOMPARE(r.p.said().last(), kComplete);
         QVERIFY(!r.f->isVisible());
         QCOMPARE(r.bytes(), Rig::disk(fifthDiffers()));
     }

@@ -4,6 +4,7 @@
 
 #include "common/Accessibility.h"
 #include "common/ModalDriver.h"
+#include "common/ScreenKeys.h"
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
 #include "store/DataFile.h"
@@ -33,13 +34,16 @@ ClientRecord sampleClient(const QByteArray& name, char editCount = '0')
 // A data disk (which can be write-protected) loaded into a session, and the screens' prompter.
 struct Rig
 {
-    explicit Rig(const QList<ClientRecord>& records)
+    // editing: the client being edited, or 0.
+    explicit Rig(const QList<ClientRecord>& records, int editing = 0)
     {
         SetDataPath(s, dir.path());
         QByteArray bytes;
         for (const ClientRecord& r : records)
             bytes += r.bytes();
         ok = dir.valid() && writeBytes(s.DataFile, bytes) && ReadAllClients(s).ok();
+        s.EditMode = editing > 0;
+        s.CurClient = editing;
     }
     QByteArray bytes() const { return readBytes(s.DataFile); }
 
@@ -54,41 +58,6 @@ void startNewClient(Rig& r)
 {
     InitNewClient(r.s, QDate(2024, 3, 5));
     r.s.current().setRaw(Field::Name, "New Person");
-}
-
-bool openScreen(QDialog& screen)
-{
-    screen.show();
-    QApplication::setActiveWindow(&screen);
-    const bool active = QTest::qWaitForWindowActive(&screen);
-    QCoreApplication::processEvents(); // the screen's start-up
-    return active;
-}
-
-QWidget* focused()
-{
-    return QApplication::focusWidget();
-}
-
-// Keys to the control with the focus, each followed by the screen's pending work (select-all).
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QTest::keyClick(focused(), key, mods);
-    QCoreApplication::processEvents();
-}
-
-void type(const QString& text, bool thenEnter = false)
-{
-    QTest::keyClicks(focused(), text);
-    QCoreApplication::processEvents();
-    if (thenEnter)
-        press(Qt::Key_Return);
-}
-
-void focusOn(QWidget* w)
-{
-    w->setFocus(Qt::MouseFocusReason);
-    QCoreApplication::processEvents();
 }
 
 // "Information OK" (0) or "Cancel Input" (1) chosen with the keyboard.
@@ -182,9 +151,7 @@ private slots:
 
     void theThirdChangeLocksTheInformation()
     {
-        Rig r({sampleClient("Ann"), sampleClient("Bob")});
-        r.s.EditMode = true;
-        r.s.CurClient = 2;
+        Rig r({sampleClient("Ann"), sampleClient("Bob")}, 2);
         r.s.ScreenAccepted = true;
         const QByteArray before = r.bytes();
         { // Cancel after a change stores nothing.
@@ -295,9 +262,7 @@ private slots:
     void aNameWithControlsFromAnOldDiskIsShownWithBlanksAndKept()
     {
         const QByteArray odd("Ann\tLee\nSecond");
-        Rig r({sampleClient("Ann"), sampleClient(odd)});
-        r.s.EditMode = true;
-        r.s.CurClient = 2;
+        Rig r({sampleClient("Ann"), sampleClient(odd)}, 2);
         QCOMPARE(ClientListLine(r.s, 2), QStringLiteral("2-Ann Lee Second") + QString(11, u' '));
         const QByteArray before = r.bytes();
         {
@@ -332,9 +297,7 @@ private slots:
 
     void aChangeThroughTheDropDownCountsOnce()
     {
-        Rig r({sampleClient("Ann")});
-        r.s.EditMode = true;
-        r.s.CurClient = 1;
+        Rig r({sampleClient("Ann")}, 1);
         frmClientInfo f(r.s, r.p);
         QVERIFY(r.ok && openScreen(f));
         focusOn(f.cmbRace);
@@ -357,9 +320,7 @@ private slots:
 
     void theLockNeverStrandsAFieldThatFailsItsCheck()
     {
-        Rig r({sampleClient("Ann"), sampleClient("Bob")});
-        r.s.EditMode = true;
-        r.s.CurClient = 2;
+        Rig r({sampleClient("Ann"), sampleClient("Bob")}, 2);
         frmClientInfo f(r.s, r.p);
         QVERIFY(r.ok && openScreen(f));
         // Name cleared (refused, stays), age cleared and left with the mouse, name retyped.
@@ -387,9 +348,7 @@ private slots:
     {
         ClientRecord c = sampleClient("Ann");
         c.setRaw(Field::DateOfBirth, "N");
-        Rig r({c});
-        r.s.EditMode = true;
-        r.s.CurClient = 1;
+        Rig r({c}, 1);
         frmClientInfo f(r.s, r.p);
         QVERIFY(r.ok && openScreen(f));
         QCOMPARE(f.mebDateOfBirth->displayText(), QStringLiteral("N"));
@@ -527,9 +486,7 @@ private slots:
     // one first refused by a write-protected disk.
     void theEditChainWritesTheEditedClientThroughADiskError()
     {
-        Rig r({sampleClient("Ann"), sampleClient("Bob")});
-        r.s.CurClient = 2;
-        r.s.EditMode = true;
+        Rig r({sampleClient("Ann"), sampleClient("Bob")}, 2);
         QVERIFY(r.ok && r.dir.makeReadOnly());
         const auto edit = [&r](QDialog* screen, const char* box, const char* value) {
             QCoreApplication::processEvents(); // the screen's start-up

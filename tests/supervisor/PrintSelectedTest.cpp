@@ -4,6 +4,7 @@
 #include "supervisor/frmPrintSelected.h"
 
 #include "common/Accessibility.h"
+#include "common/ScreenKeys.h"
 #include "common/ScriptedPrompter.h"
 #include "scoring/OutputFixture.h"
 #include "scoring/ReportBatchDialog.h"
@@ -41,23 +42,6 @@ void press(QWidget* w, Qt::Key key)
     QCoreApplication::processEvents();
 }
 
-bool open(QDialog& screen)
-{
-    screen.show();
-    QApplication::setActiveWindow(&screen);
-    const bool active = QTest::qWaitForWindowActive(&screen);
-    QCoreApplication::processEvents();
-    return active;
-}
-
-QStringList said(const ScriptedPrompter& p)
-{
-    QStringList all;
-    for (const auto& m : p.shown)
-        all << m.title + ": " + m.text;
-    return all;
-}
-
 } // namespace
 
 class PrintSelectedTest : public QObject
@@ -86,7 +70,7 @@ private slots:
 
         RecordingPrinter printer;
         frmPrintSelected f(inst->s, p, printer);
-        QVERIFY(open(f));
+        QVERIFY(openScreen(f));
         QCOMPARE(unnamedControls(&f).join(u","), QString());
         QCOMPARE(f.lbNameDisplay->count(), 7);
         QCOMPARE(f.lbNameDisplay->item(6)->text(),
@@ -102,7 +86,7 @@ private slots:
     {
         RecordingPrinter printer;
         frmPrintSelected f(inst->s, p, printer);
-        QVERIFY(open(f));
+        QVERIFY(openScreen(f));
         QListWidget* list = f.lbNameDisplay;
         for (Qt::Key k : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Space, Qt::Key_Up,
                           Qt::Key_Up, Qt::Key_Space})
@@ -115,7 +99,7 @@ private slots:
         QCOMPARE(printer.finished, 1);
         QCOMPARE(inst->s.CurClient, 4);
         QVERIFY(!f.isVisible());
-        QCOMPARE(said(p), QStringList());
+        QCOMPARE(p.said(), QStringList());
     }
 
     void selectAllPrintsEveryClientIntoOnePdf()
@@ -123,7 +107,7 @@ private slots:
         const QString pdf = inst->file("all.pdf");
         PdfReportPrinter printer(pdf);
         frmPrintSelected f(inst->s, p, printer);
-        QVERIFY(open(f));
+        QVERIFY(openScreen(f));
         press(menuButton(f, 1), Qt::Key_Return);
         QVERIFY(f.isVisible());
         QCOMPARE(f.lbNameDisplay->selectedItems().size(), 7);
@@ -151,11 +135,11 @@ private slots:
             QTest::mouseClick(d->cmdStop, Qt::LeftButton);
         };
         frmPrintSelected f(inst->s, p, printer);
-        QVERIFY(open(f));
+        QVERIFY(openScreen(f));
         for (int row : {1, 4, 6})
             f.lbNameDisplay->item(row)->setSelected(true);
         press(menuButton(f, 0), Qt::Key_Return);
-        QCOMPARE(said(p), QStringList{": Printing was stopped: 1 report of 3 printed."});
+        QCOMPARE(p.said(), QStringList{": Printing was stopped: 1 report of 3 printed."});
         QCOMPARE(clientsIn(printer.printed), QStringList{"Client 2"});
         QVERIFY(!f.isVisible());
     }
@@ -165,12 +149,12 @@ private slots:
     {
         RecordingPrinter printer;
         frmPrintSelected f(inst->s, p, printer);
-        QVERIFY(open(f));
+        QVERIFY(openScreen(f));
         press(f.lbNameDisplay, Qt::Key_Down);
         press(menuButton(f, 0), Qt::Key_Return);
-        QCOMPARE(said(p), QStringList{"Print Selected Reports: No client is selected for "
-                                      "printing.\nPress the space bar on a name, or click it, "
-                                      "to select it."});
+        QCOMPARE(p.said(), QStringList{"Print Selected Reports: No client is selected for "
+                                       "printing.\nPress the space bar on a name, or click it, "
+                                       "to select it."});
         QVERIFY(f.isVisible() && f.lbNameDisplay->hasFocus() && printer.printed.isEmpty());
         press(f.lbNameDisplay, Qt::Key_Space);
         press(menuButton(f, 0), Qt::Key_Return);
@@ -182,7 +166,7 @@ private slots:
     {
         RecordingPrinter printer;
         frmPrintSelected f(inst->s, p, printer);
-        QVERIFY(open(f));
+        QVERIFY(openScreen(f));
         press(f.lbNameDisplay, Qt::Key_Space);
         QVERIFY(menuButton(f, 0)->isEnabled());
         f.lbNameDisplay->setCurrentRow(-1);
@@ -197,7 +181,7 @@ private slots:
 
         inst->s.NumClients = 0;
         frmPrintSelected empty(inst->s, p, printer);
-        QVERIFY(open(empty));
+        QVERIFY(openScreen(empty));
         QCOMPARE(empty.lbNameDisplay->count(), 0);
         QVERIFY(!menuButton(empty, 0)->isEnabled());
         // An empty list hands the focus on.

@@ -7,6 +7,7 @@
 
 #include "common/Accessibility.h"
 #include "common/FakeScreens.h"
+#include "common/ScreenKeys.h"
 #include "common/ScriptedPrompter.h"
 
 #include <QApplication>
@@ -20,25 +21,6 @@
 
 using namespace kvx;
 using namespace kvx::test;
-
-namespace {
-
-bool openScreen(QDialog& screen)
-{
-    screen.show();
-    QApplication::setActiveWindow(&screen);
-    const bool active = QTest::qWaitForWindowActive(&screen);
-    QCoreApplication::processEvents();
-    return active;
-}
-
-void press(Qt::Key key)
-{
-    QTest::keyClick(QApplication::focusWidget(), key);
-    QCoreApplication::processEvents();
-}
-
-} // namespace
 
 class SupervisorScreensTest : public QObject
 {

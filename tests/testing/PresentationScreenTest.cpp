@@ -3,6 +3,7 @@
 #include "testing/TestAudio.h"
 #include "testing/frmPresentQA.h"
 
+#include "common/ScreenKeys.h"
 #include "common/ScriptedPrompter.h"
 #include "common/TestSupport.h"
 #include "store/DataFile.h"
@@ -107,12 +108,6 @@ struct Rig
     FakePlayer player{log};
     bool ok = false;
 };
-
-void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
-{
-    QTest::keyClick(QApplication::focusWidget(), key, mods);
-    QCoreApplication::processEvents();
-}
 
 bool open(frmPresentQA& f, const QString& language)
 {
