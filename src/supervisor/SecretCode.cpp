@@ -6,7 +6,7 @@ InputBoxRequest SecretCodeRequest()
 {
     InputBoxRequest r;
     r.caption = kSecretCodeTitle;
-    r.prompt = kSecretCodePrompt;
+    r.helpMessage = kSecretCodePrompt;
     r.inputLength = 8;
     r.passwordInput = true;
     return r;

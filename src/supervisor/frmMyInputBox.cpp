@@ -142,9 +142,9 @@ std::optional<QString> ShowInputBox(Session& session, Prompter& prompter,
 {
     frmMyInputBox box(session, prompter, parent);
     box.setInputLength(request.inputLength);
-    box.setHelpMessage(request.prompt);
+    box.setHelpMessage(request.helpMessage);
     box.setPasswordInput(request.passwordInput);
-    box.setFieldHelp(request.helpMessage);
+    box.setFieldHelp(request.fieldHelp);
     box.setWindowTitle(request.caption);
     box.txtInput->setText(request.initialValue);
     box.exec();

@@ -7,13 +7,14 @@
 
 namespace kvx {
 
-// What a caller asks of the input box: its caption, the prompt above the text box, the help
-// line, the longest input accepted, and whether the input is hidden (a password).
+// What a caller asks of the input box: its caption, the help message shown in the label above
+// the text box, an optional help line for the text box, the longest input accepted, and whether
+// the input is hidden (a password).
 struct InputBoxRequest
 {
     QString caption;
-    QString prompt;
     QString helpMessage;
+    QString fieldHelp;
     int inputLength = 25;
     bool passwordInput = false;
     QString initialValue;

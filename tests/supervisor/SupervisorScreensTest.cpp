@@ -7,6 +7,7 @@
 
 #include "common/Accessibility.h"
 #include "common/FakeScreens.h"
+#include "common/ModalDriver.h"
 #include "common/ScreenKeys.h"
 #include "common/ScriptedPrompter.h"
 
@@ -121,6 +122,24 @@ private slots:
         QVERIFY(ok->height() >= ok->minimumSizeHint().height());
         QTest::keyClicks(box.txtInput, QStringLiteral("kvx"));
         QCOMPARE(box.txtInput->displayText(), QStringLiteral("***"));
+    }
+
+    // A caller's help message is the label above the text box, the caption is the window's.
+    void inputBoxShowsTheCallersRequest()
+    {
+        InputBoxRequest ask;
+        ask.caption = QStringLiteral("Client Name Input");
+        ask.helpMessage = QStringLiteral("Enter the name of client.");
+        test::ModalDriver driver;
+        driver.onModal<frmMyInputBox>([](frmMyInputBox* box) {
+            QCOMPARE(box->windowTitle(), QStringLiteral("Client Name Input"));
+            QCOMPARE(box->lblHelpMsg->text(), QStringLiteral("Enter the name of client."));
+            QCOMPARE(box->txtInput->maxLength(), 25);
+            QTest::keyClicks(box->txtInput, QStringLiteral("Ann Lee"));
+            box->menuChoices()->button(0)->click();
+        });
+        QCOMPARE(ShowInputBox(inst->s, *p, ask, nullptr), std::optional<QString>(u"Ann Lee"_qs));
+        QVERIFY(driver.allDone() && driver.failures().isEmpty());
     }
 
     // The centred button row keeps its place while the focus moves along it.
