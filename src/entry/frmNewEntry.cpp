@@ -423,10 +423,8 @@ void frmNewEntry::Save()
 void frmNewEntry::reject()
 {
     Session& s = session();
-    if (!s.EditMode) {
-        ClearClient(s);
-        s.CurClient = 1;
-    }
+    if (!s.EditMode)
+        DropNewClient(s);
     s.ScreenAccepted = false;
     KvxScreen::reject();
 }

@@ -257,10 +257,8 @@ void frmCourtHistory::InformationOK()
 void frmCourtHistory::CancelInput()
 {
     Session& s = session();
-    if (!s.EditMode) {
-        ClearClient(s);
-        s.CurClient = 1;
-    }
+    if (!s.EditMode)
+        DropNewClient(s);
     s.ScreenAccepted = false;
     reject();
 }

@@ -477,6 +477,13 @@ void ClearClient(Session& s)
     s.current().clear();
 }
 
+void DropNewClient(Session& s)
+{
+    ClearClient(s);
+    s.CurClient = 1;
+    s.ScreenAccepted = false;
+}
+
 void InitNewClient(Session& s, const QDate& today)
 {
     s.CurClient = s.NumClients + 1;

@@ -55,6 +55,10 @@ Result<int> AppendClient(Session& s);
 // Blanks the current client's entry (an abandoned intake leaves nothing behind).
 void ClearClient(Session& s);
 
+// A new client given up before it was stored: its entry blanked, CurClient back to 1, the screen
+// not accepted.
+void DropNewClient(Session& s);
+
 // A new client takes record NumClients+1: blanked, then answers "0" x 155, name not
 // deleted, and the test date.
 void InitNewClient(Session& s, const QDate& today);

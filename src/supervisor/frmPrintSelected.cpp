@@ -16,17 +16,6 @@ namespace {
 
 const QString kListHelp = QStringLiteral("Use up or down arrow keys or mouse to select client.");
 
-void setFrameHighlighted(QGroupBox* frame, bool on)
-{
-    QPalette pal = frame->palette();
-    pal.setColor(QPalette::Window, on ? kHighlightCyan : kPanelBlue);
-    pal.setColor(QPalette::WindowText, on ? kBlack : kWhite);
-    frame->setPalette(pal);
-    QFont f = frame->font();
-    f.setBold(on);
-    frame->setFont(f);
-}
-
 } // namespace
 
 frmPrintSelected::frmPrintSelected(Session& session, Prompter& prompter, ReportPrinter& printer,

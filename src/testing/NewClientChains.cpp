@@ -3,17 +3,6 @@
 #include "store/DataFile.h"
 
 namespace kvx {
-namespace {
-
-// A new client that cannot be tested is not kept, as when the language screen is cancelled.
-void dropNewClient(Session& s)
-{
-    ClearClient(s);
-    s.CurClient = 1;
-    s.ScreenAccepted = false;
-}
-
-} // namespace
 
 bool RunIntake(Session& s, Screens& screens)
 {
@@ -35,7 +24,7 @@ void AdministerTest(Session& s, Prompter& prompter, Screens& screens, const OnSc
     if (!found || found->isEmpty()) {
         prompter.Message(found ? kNoLanguageText : found.error().message + u'\n' + kNoLanguageText,
                          Prompter::Buttons::Ok, Prompter::Icon::Critical);
-        dropNewClient(s);
+        DropNewClient(s);
         return;
     }
     QString language = found->constFirst();

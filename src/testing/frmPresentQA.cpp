@@ -378,9 +378,7 @@ void frmPresentQA::Abort()
     if (waitingForSave_ && prompter().Message(kAbandonUnsaved, Prompter::Buttons::YesNoDefaultNo,
                                               Prompter::Icon::Question) != Prompter::Answer::Yes)
         return;
-    ClearClient(session());
-    session().CurClient = 1;
-    session().ScreenAccepted = false;
+    DropNewClient(session());
     leave(QDialog::Rejected);
 }
 

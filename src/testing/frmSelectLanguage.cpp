@@ -62,10 +62,8 @@ void frmSelectLanguage::reject()
 {
     // A new client who is not tested is not kept (the chain never runs for an edited one).
     Session& s = session();
-    if (!s.EditMode) {
-        ClearClient(s);
-        s.CurClient = 1;
-    }
+    if (!s.EditMode)
+        DropNewClient(s);
     s.ScreenAccepted = false;
     KvxScreen::reject();
 }

@@ -417,6 +417,17 @@ void nameControls(QWidget* root)
     }
 }
 
+void setFrameHighlighted(QGroupBox* frame, bool on)
+{
+    QPalette pal = frame->palette();
+    pal.setColor(QPalette::Window, on ? kHighlightCyan : kPanelBlue);
+    pal.setColor(QPalette::WindowText, on ? kBlack : kWhite);
+    frame->setPalette(pal);
+    QFont f = frame->font();
+    f.setBold(on);
+    frame->setFont(f);
+}
+
 void setPanelHighlighted(QWidget* panel, bool on)
 {
     if (!panel)

@@ -53,6 +53,7 @@
 #include <QPushButton>
 #include <QValidator>
 
+class QGroupBox;
 class QLineEdit;
 
 #include <vector>
@@ -149,6 +150,10 @@ void nameControls(QWidget* root);
 
 // A highlight panel's two looks: cyan with a bold caption, or blue with a normal one.
 void setPanelHighlighted(QWidget* panel, bool on);
+
+// A titled frame that holds a list: cyan with black bold title text when it has the focus, blue
+// with white normal text otherwise.
+void setFrameHighlighted(QGroupBox* frame, bool on);
 
 // Centres a screen that is not maximised on its screen.
 void CenterForm(QWidget* form);
