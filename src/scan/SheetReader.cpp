@@ -22,9 +22,15 @@ Error layoutError(const Error& cause)
     return Error{cause.code, QStringLiteral("The scan layout cannot be read: ") + cause.message};
 }
 
-QString jsonText(const QString& s)
+QString jsonNumber(float v)
 {
-    // Our texts are digits and "N"; quoting and escaping still follow JSON.
+    return QString::number(double(v), 'g', 7);
+}
+
+} // namespace
+
+QString JsonText(const QString& s)
+{
     QString out = QStringLiteral("\"");
     for (const QChar c : s) {
         if (c == u'"' || c == u'\\')
@@ -36,13 +42,6 @@ QString jsonText(const QString& s)
     }
     return out + u'"';
 }
-
-QString jsonNumber(float v)
-{
-    return QString::number(double(v), 'g', 7);
-}
-
-} // namespace
 
 Workspace DefaultWorkspace(const QString& programDir)
 {
@@ -205,13 +204,13 @@ QString SheetReadingJson(const SheetReading& r)
 {
     QStringList court;
     for (const QString& c : r.texts.court)
-        court << jsonText(c);
+        court << JsonText(c);
     QStringList doubts;
     for (const SheetDoubt& d : r.doubtful)
         doubts << QStringLiteral("{\"field\": %1, \"item\": %2, \"reason\": %3}")
-                      .arg(jsonText(d.field))
+                      .arg(JsonText(d.field))
                       .arg(d.item)
-                      .arg(jsonText(d.reason));
+                      .arg(JsonText(d.reason));
     return QStringLiteral("{\"anchor\": [%1, %2], \"reference\": [%3, %4, %5], ")
                .arg(r.anchor.X)
                .arg(r.anchor.Y)
@@ -220,10 +219,10 @@ QString SheetReadingJson(const SheetReading& r)
                .arg(jsonNumber(r.reference.theta)) +
            QStringLiteral("\"age\": %1, \"gender\": %2, \"race\": %3, \"marital\": %4, "
                           "\"education\": %5, ")
-               .arg(jsonText(r.texts.age), jsonText(r.texts.gender), jsonText(r.texts.race),
-                    jsonText(r.texts.marital), jsonText(r.texts.education)) +
+               .arg(JsonText(r.texts.age), JsonText(r.texts.gender), JsonText(r.texts.race),
+                    JsonText(r.texts.marital), JsonText(r.texts.education)) +
            QStringLiteral("\"court\": [%1], \"answers\": %2, \"doubtful\": [%3]}")
-               .arg(court.join(QStringLiteral(", ")), jsonText(r.texts.answers),
+               .arg(court.join(QStringLiteral(", ")), JsonText(r.texts.answers),
                     doubts.join(QStringLiteral(", ")));
 }
 

@@ -86,6 +86,9 @@ Result<SheetReading> ReadSheetImage(const QImage& acquired, const Workspace& ws,
 // The same along a layout opened before, for a batch of sheets.
 Result<SheetReading> ReadSheetImage(const QImage& acquired, const ScanLayout& layout);
 
+// A text as a JSON string, quoted and escaped.
+QString JsonText(const QString& s);
+
 // The reading as one line of JSON: anchor, reference, age, gender, race, marital, education,
 // court, answers, doubtful, in that order.
 QString SheetReadingJson(const SheetReading& reading);

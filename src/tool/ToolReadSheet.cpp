@@ -11,20 +11,6 @@
 namespace kvx::tool {
 namespace {
 
-QString jsonString(const QString& s)
-{
-    QString out = QStringLiteral("\"");
-    for (const QChar c : s) {
-        if (c == u'"' || c == u'\\')
-            out += u'\\';
-        if (c.unicode() < 0x20)
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out + u'"';
-}
-
 // The images a batch reads: files as given, a folder's image files by name.
 QStringList batchFiles(const QStringList& args)
 {
@@ -84,15 +70,14 @@ int runReadSheet(const QStringList& args)
         return fail(layout.error().message);
     int failed = 0;
     for (const QString& file : files) {
-        const QString name =
-            QStringLiteral("{\"file\": ") + jsonString(file) + QStringLiteral(", ");
+        const QString name = QStringLiteral("{\"file\": ") + JsonText(file) + QStringLiteral(", ");
         Result<QImage> img = LoadScanImageFile(file);
         Result<SheetReading> r = img ? ReadSheetImage(*img, *layout) : img.error();
         if (r) {
             out() << name << SheetReadingJson(*r).mid(1) << '\n';
         } else {
             ++failed;
-            out() << name << QStringLiteral("\"error\": ") << jsonString(r.error().message)
+            out() << name << QStringLiteral("\"error\": ") << JsonText(r.error().message)
                   << QStringLiteral("}\n");
         }
     }
