@@ -1,5 +1,6 @@
 // A batch of a full data disk (51 clients) printed into one PDF file (goal: under 5 seconds),
 // and the same batch with a printer that does nothing, to show how much of it is scoring.
+#include "FullDisk.h"
 #include "scoring/ReportPrint.h"
 #include "scoring/ScoringFixture.h"
 #include "store/DataFile.h"
@@ -15,39 +16,7 @@ using namespace kvx;
 
 namespace {
 
-// A full data disk of varied clients and an installation with 20-line paragraphs.
-struct Fixture
-{
-    QTemporaryDir program{QStringLiteral("./kvxbench-XXXXXX")};
-    QTemporaryDir data{QStringLiteral("./kvxbench-XXXXXX")};
-    Session s;
-    QList<int> all;
-
-    Fixture()
-    {
-        test::writeInstallation(program.path(), 20);
-        s.ProgramDir = program.path();
-        SetDataPath(s, data.path());
-        if (!ReadAllClients(s, MissingDataFile::Create)) // an empty data file to write to
-            std::abort();
-        for (int n = 1; n <= kMaxClients; ++n) {
-            test::ClientFixture c;
-            c.name = QStringLiteral("Client %1").arg(n);
-            QByteArray a = test::neutralAnswers();
-            for (int i = 1; i <= 155; ++i)
-                if ((i * n) % 7 == 0)
-                    a[i - 1] = '1';
-            c.answers = a;
-            c.court[12] = QString::number(n % 4);
-            s.client(n) = c.record();
-            if (!WriteClient(s, n))
-                std::abort();
-            all.append(n);
-        }
-        if (!ReadAllClients(s))
-            std::abort();
-    }
-};
+using Fixture = bench::FullDisk;
 
 class NullPrinter : public ReportPrinter
 {

@@ -2,6 +2,7 @@
 // that ends the first pass and compares, and every report of a full data disk printed into
 // one PDF file from the selective printing screen (goal: within twice the time kvxtool print
 // takes for the same clients, measured beside it).
+#include "FullDisk.h"
 #include "entry/frmVerify.h"
 #include "scoring/ReportPrint.h"
 #include "scoring/ScoringFixture.h"
@@ -34,38 +35,7 @@ public:
     void Beep() override {}
 };
 
-// A full data disk of varied clients and an installation with 20-line paragraphs.
-struct Fixture
-{
-    QTemporaryDir program{QStringLiteral("./kvxbench-XXXXXX")};
-    QTemporaryDir data{QStringLiteral("./kvxbench-XXXXXX")};
-    Session s;
-
-    Fixture()
-    {
-        test::writeInstallation(program.path(), 20);
-        s.ProgramDir = program.path();
-        SetDataPath(s, data.path());
-        if (!ReadAllClients(s, MissingDataFile::Create)) // an empty data file to write to
-            std::abort();
-        for (int n = 1; n <= kMaxClients; ++n) {
-            test::ClientFixture c;
-            c.name = QStringLiteral("Client %1").arg(n);
-            QByteArray a = test::neutralAnswers();
-            for (int i = 1; i <= 155; ++i)
-                if ((i * n) % 7 == 0)
-                    a[i - 1] = '1';
-            c.answers = a;
-            c.court[12] = QString::number(n % 4);
-            s.client(n) = c.record();
-            if (!WriteClient(s, n))
-                std::abort();
-        }
-        if (!ReadAllClients(s))
-            std::abort();
-        s.CurClient = 1;
-    }
-};
+using Fixture = bench::FullDisk;
 
 // An accepted key in the middle of the first pass.
 void BM_VerifyKeystroke(benchmark::State& state)

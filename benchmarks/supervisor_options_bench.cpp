@@ -1,6 +1,7 @@
 // "Print all clients' reports" from the supervisor screen over a full data disk (51 clients)
 // into one PDF file. Compare with BM_BatchOf51ToOnePdf of bench_print, the same batch without
 // the screen and its progress window (goal: within twice that time).
+#include "FullDisk.h"
 #include "scoring/ReportPrint.h"
 #include "scoring/ScoringFixture.h"
 #include "store/DataFile.h"
@@ -24,23 +25,9 @@ namespace {
 
 void BM_PrintAllFromSupervisorScreen(benchmark::State& state)
 {
-    QTemporaryDir program(QStringLiteral("./kvxbench-XXXXXX"));
-    QTemporaryDir data(QStringLiteral("./kvxbench-XXXXXX"));
-    Session s;
-    test::writeInstallation(program.path(), 20);
-    s.ProgramDir = program.path();
-    SetDataPath(s, data.path());
-    if (!ReadAllClients(s, MissingDataFile::Create)) // an empty data file to write to
-        std::abort();
-    for (int n = 1; n <= kMaxClients; ++n) {
-        test::ClientFixture c;
-        c.name = QStringLiteral("Client %1").arg(n);
-        s.client(n) = c.record();
-        if (!WriteClient(s, n))
-            std::abort();
-    }
-    if (!ReadAllClients(s))
-        std::abort();
+    bench::FullDisk disk;
+    Session& s = disk.s;
+    const QTemporaryDir& program = disk.program;
 
     const QString pdf = QDir(program.path()).filePath(QStringLiteral("all.pdf"));
     test::ScriptedPrompter prompter;
