@@ -105,6 +105,13 @@ QByteArray IniFile::lineEnd() const
                                             : QByteArray("\r\n");
 }
 
+QByteArray IniFile::closingEol(const QByteArray& eol) const
+{
+    // A last line ending in a lone CR keeps it as text: a bare LF after it would turn the two
+    // into one line end.
+    return bytes_.endsWith('\r') ? QByteArray("\r\n") : eol;
+}
+
 std::optional<QByteArray> IniFile::value(QByteArrayView section, QByteArrayView key) const
 {
     const QList<Line> ls = lines();
@@ -139,11 +146,11 @@ bool IniFile::setValue(QByteArrayView section, QByteArrayView key, QByteArrayVie
         // After the section's last line that is not blank, so blank lines between sections stay
         // where they are.
         const Line& last = ls[f.lastLine];
-        bytes_.insert(last.next, last.next == last.end ? eol + keyLine : keyLine);
+        bytes_.insert(last.next, last.next == last.end ? closingEol(eol) + keyLine : keyLine);
         return true;
     }
     if (!bytes_.isEmpty() && !bytes_.endsWith('\n'))
-        bytes_ += eol;
+        bytes_ += closingEol(eol);
     bytes_ += '[' + section.toByteArray() + ']' + eol + keyLine;
     return true;
 }

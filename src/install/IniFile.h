@@ -49,6 +49,8 @@ private:
     QList<Line> lines() const;
     Found find(const QList<Line>& lines, QByteArrayView section, QByteArrayView key) const;
     QByteArray lineEnd() const;
+    // The line end that closes the file's last line before more is added.
+    QByteArray closingEol(const QByteArray& eol) const;
 
     QByteArray bytes_;
 };

@@ -127,9 +127,13 @@ TEST_F(SettingsTest, AWriteChangesOnlyItsOwnLine)
         {"LF file without a final line end", "[Settings]\nNumLock=False",
          [](Settings& s) { return s.SavePrintDOSSetting(false); },
          "[Settings]\nNumLock=False\nPrintDOS=False\n"},
+        // A lone CR ending the file stays the text it was: a bare LF would make it a line end.
         {"lone CR ending the file", "[Settings]\nNumLock=False\r",
          [](Settings& s) { return s.SavePrintDOSSetting(false); },
-         "[Settings]\nNumLock=False\r\nPrintDOS=False\n"},
+         "[Settings]\nNumLock=False\r\r\nPrintDOS=False\n"},
+        {"lone CR ending the file, new section", "[Path]\nFilePath=E:\r",
+         [](Settings& s) { return s.SaveNumLockSetting(false); },
+         "[Path]\nFilePath=E:\r\r\n[Settings]\nNumLock=False\n"},
         {"no file at all", QByteArray(), [](Settings& s) { return s.SaveNumLockSetting(false); },
          "[Settings]\r\nNumLock=False\r\n"},
     };
