@@ -95,14 +95,11 @@ Origin askForSheet(Prompter& prompter, SheetScanner& scanner, const QString& nam
     const QString insert = QStringLiteral("Insert answer sheet for ") + name +
                            QStringLiteral("\n(face down, top first) into scanner.");
     if (scanner.Present()) {
-        switch (prompter.Message(insert + QStringLiteral("\n\nChoose Yes to scan it, or No to "
-                                                         "open a scanned image file instead."),
-                                 Prompter::Buttons::YesNoCancel, Prompter::Icon::None,
+        switch (prompter.Message(insert, Prompter::Buttons::OkFromFileCancel, Prompter::Icon::None,
                                  kTestScanTitle)) {
-        case Prompter::Answer::Yes:
         case Prompter::Answer::Ok:
             return Origin::Scanner;
-        case Prompter::Answer::No:
+        case Prompter::Answer::FromFile:
             return Origin::File;
         default:
             return Origin::Cancelled;

@@ -27,7 +27,8 @@ public:
         YesNo,
         YesNoDefaultNo, // Yes and No, No the default: for a Yes that loses work
         YesNoCancel,
-        RetryCancel
+        RetryCancel,
+        OkFromFileCancel // OK, "From File...", Cancel: where a scanned sheet comes from
     };
     enum class Answer
     {
@@ -35,7 +36,8 @@ public:
         Cancel,
         Yes,
         No,
-        Retry
+        Retry,
+        FromFile
     };
 
     virtual ~Prompter() = default;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace kvx {
 namespace {
@@ -29,6 +30,7 @@ QMessageBox::StandardButtons boxButtons(Prompter::Buttons buttons)
     case Prompter::Buttons::Ok:
         return QMessageBox::Ok;
     case Prompter::Buttons::OkCancel:
+    case Prompter::Buttons::OkFromFileCancel:
         return QMessageBox::Ok | QMessageBox::Cancel;
     case Prompter::Buttons::YesNo:
     case Prompter::Buttons::YesNoDefaultNo:
@@ -62,7 +64,15 @@ Prompter::Answer QMessageBoxPrompter::Message(const QString& text, Buttons butto
     }
     if (buttons == Buttons::YesNoDefaultNo)
         box.setDefaultButton(QMessageBox::No);
-    switch (box.exec()) {
+    QPushButton* fromFile = nullptr;
+    if (buttons == Buttons::OkFromFileCancel) {
+        fromFile = box.addButton(QStringLiteral("From File..."), QMessageBox::ActionRole);
+        fromFile->setAccessibleName(QStringLiteral("From File..."));
+    }
+    const int chosen = box.exec();
+    if (fromFile && box.clickedButton() == fromFile)
+        return Answer::FromFile;
+    switch (chosen) {
     case QMessageBox::Cancel:
         return Answer::Cancel;
     case QMessageBox::Yes:

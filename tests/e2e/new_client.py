@@ -183,9 +183,9 @@ def scanned():
     field('Scanned Client')
     keys('Return')  # Information OK
     prompt = window('Test Scan')
-    # With a scanner the prompt offers the file as "No"; without one it asks to open a file.
-    if find('push button', 'No', within=prompt) is not None:
-        press('No', within=prompt)
+    # With a scanner the prompt offers "From File..."; without one it asks to open a file.
+    if find('push button', 'From File...', within=prompt) is not None:
+        press('From File...', within=prompt)
     else:
         press('OK', within=prompt)
     window('Open Scanned Answer Sheet')

@@ -129,14 +129,13 @@ private slots:
         QTest::addColumn<int>("answer"); // to the "Test Scan" prompt
         QTest::addColumn<QString>("prompt");
         const QString insert = "Insert answer sheet for Ann Lee\n(face down, top first) into "
-                               "scanner.\n\nChoose Yes to scan it, or No to open a scanned image "
-                               "file instead.";
+                               "scanner.";
         QTest::newRow("no scanner: a file")
             << false << int(Prompter::Answer::Ok)
             << "No scanner was found.\nOpen a scanned image of the answer sheet for Ann Lee "
                "instead?";
-        QTest::newRow("scanner") << true << int(Prompter::Answer::Yes) << insert;
-        QTest::newRow("scanner, but a file") << true << int(Prompter::Answer::No) << insert;
+        QTest::newRow("scanner") << true << int(Prompter::Answer::Ok) << insert;
+        QTest::newRow("scanner, but a file") << true << int(Prompter::Answer::FromFile) << insert;
     }
 
     void aSheetReachesTheScreensAndTheRecord()
@@ -163,7 +162,7 @@ private slots:
         QCOMPARE(r.p.shown.size(), 1);
         QCOMPARE(r.p.shown[0].title, QString("Test Scan"));
         QCOMPARE(r.p.shown[0].text, prompt);
-        QCOMPARE(r.picker.asked, answer == int(Prompter::Answer::Yes) ? 0 : 1);
+        QCOMPARE(r.picker.asked, present && answer == int(Prompter::Answer::Ok) ? 0 : 1);
         QCOMPARE(r.screens.opened,
                  (QStringList{"InputBox:Client Name Input", "Message:Test Scan",
                               "ClientInformation", "CourtHistory", "AnswerEntry"}));
@@ -327,7 +326,7 @@ private slots:
         const Result<QImage> page = scanner.Acquire();
         if (!page && page.error().code == err::ScanNoSource)
             QSKIP("SANE's test backend is not enabled (run scripts/enable-sane-test)");
-        r.p.answers = {Prompter::Answer::Yes};
+        r.p.answers = {Prompter::Answer::Ok};
         ScanAnswerSheet(r.s, r.p, r.screens, scanner, r.picker, DefaultWorkspace(r.inst.path()));
         // Its default page is solid black: acquired and saved, but no sheet on it.
         QVERIFY(readBytes(r.inst.filePath("raw.bmp")).startsWith("BM"));
