@@ -34,6 +34,7 @@ struct FullDisk
                     a[i - 1] = '1';
             c.answers = a;
             c.court[12] = QString::number(n % 4);
+            c.court[13] = QString::number(n % 3);
             s.client(n) = c.record();
             if (!WriteClient(s, n))
                 std::abort();

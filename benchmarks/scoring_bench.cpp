@@ -1,6 +1,7 @@
 // Scoring and writing one report, reading the key, text and paragraph files afresh each
 // time (goal: at least 1,000 clients a second on one core), and kvxtool report run once for
 // each client of a full data disk, process starts included (goal: under 2 seconds in all).
+#include "FullDisk.h"
 #include "scoring/ScoreAndReport.h"
 #include "scoring/ScoringFixture.h"
 #include "store/DataFile.h"
@@ -20,37 +21,7 @@ namespace {
 
 QString g_binDir;
 
-// A full data disk of varied clients and an installation with 20-line paragraphs.
-struct Fixture
-{
-    QTemporaryDir program{QStringLiteral("./kvxbench-XXXXXX")};
-    QTemporaryDir data{QStringLiteral("./kvxbench-XXXXXX")};
-    Session s;
-
-    Fixture()
-    {
-        test::writeInstallation(program.path(), 20);
-        s.ProgramDir = program.path();
-        SetDataPath(s, data.path());
-        if (!ReadAllClients(s, MissingDataFile::Create)) // an empty data file to write to
-            std::abort();
-        for (int n = 1; n <= kMaxClients; ++n) {
-            test::ClientFixture c;
-            QByteArray a = test::neutralAnswers();
-            for (int i = 1; i <= 155; ++i)
-                if ((i * n) % 7 == 0)
-                    a[i - 1] = '1';
-            c.answers = a;
-            c.court[12] = QString::number(n % 4);
-            c.court[13] = QString::number(n % 3);
-            s.client(n) = c.record();
-            if (!WriteClient(s, n))
-                std::abort();
-        }
-        if (!ReadAllClients(s))
-            std::abort();
-    }
-};
+using Fixture = bench::FullDisk;
 
 void BM_ScoreAndReportOneClient(benchmark::State& state)
 {
